@@ -1,0 +1,42 @@
+// Cards: two signed bytes (suit, rank) and the mapping from the 53 deck indices to cards.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct Card {
+    std::int8_t suit;  // 0 joker, 1 spades, 2 hearts, 3 clubs, 4 diamonds; -1 (0xFF) no card
+    std::int8_t rank;  // 0 ace, 1 to 8 two to nine, 9 ten, 10 jack, 11 queen, 12 king
+
+    friend constexpr bool operator==(Card, Card) = default;
+};
+
+using Hand = std::array<Card, 5>;
+
+inline constexpr int deck_size = 53;
+inline constexpr int joker_index = 52;
+inline constexpr int hand_size = 5;
+
+inline constexpr std::int8_t joker_suit = 0;
+inline constexpr std::int8_t ace_rank = 0;
+inline constexpr std::int8_t king_rank = 12;
+
+inline constexpr Card joker_card{joker_suit, 0};
+inline constexpr Card no_card{-1, -1};  // both bytes 0xFF: a hand position without a card
+
+// Index 52 is the joker; the others run two to king, then ace, through spades, hearts, clubs,
+// diamonds: index 12 is the ace of spades, index 13 the two of hearts.
+constexpr Card card_of_index(int index) {
+    if (index == joker_index) return joker_card;
+    return Card{static_cast<std::int8_t>(index / 13 + 1),
+                static_cast<std::int8_t>((index + 1) % 13)};
+}
+
+constexpr bool is_joker(Card card) {
+    return card.suit == joker_suit;
+}
+
+// Hearts and diamonds are red; spades, clubs and the joker are black.
+constexpr bool is_red(Card card) {
+    return card.suit == 2 || card.suit == 4;
+}

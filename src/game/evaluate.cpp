@@ -1,0 +1,116 @@
+#include "game/evaluate.hpp"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr std::int8_t high_ace = 13;
+
+// The joker is free until it fills a gap in a straight.
+int straight_count(const Hand& hand, int first) {
+    bool joker_free = first == 1;
+    int count = 0;
+    for (int p = first; p < hand_size - 1; ++p) {
+        const int gap = hand[p + 1].rank - hand[p].rank;
+        if (gap == 1) {
+            count += 1;
+        } else if (gap == 2 && joker_free) {
+            // The joker fills the missing rank.
+            count += 2;
+            joker_free = false;
+        } else {
+            break;
+        }
+    }
+    // Three steps and an unused joker: the joker extends the run at one end.
+    if (count == 3 && joker_free) count = 4;
+    return count;
+}
+
+}  // namespace
+
+int sort_hand(Hand& hand) {
+    int joker = 0;
+    for (int p = 0; p < hand_size; ++p) {
+        if (hand[p].suit == joker_suit) {
+            std::swap(hand[p], hand[0]);
+            joker = 1;
+            break;
+        }
+    }
+    for (Card& card : hand) {
+        if (card.rank == ace_rank) card.rank = high_ace;
+    }
+    for (int i = joker; i < hand_size - 1; ++i) {
+        for (int k = i + 1; k < hand_size; ++k) {
+            if (hand[k].rank < hand[i].rank) std::swap(hand[k], hand[i]);
+        }
+    }
+    return joker;
+}
+
+HandCategory evaluate_hand(Hand& hand) {
+    const int joker = sort_hand(hand);
+
+    bool flush = true;
+    for (int p = joker; p < hand_size - 1; ++p) {
+        if (hand[p].suit != hand[p + 1].suit) flush = false;
+    }
+
+    const bool straight = straight_count(hand, joker) == 4;
+    // With the joker as the ace, ten to king qualifies; with the joker as the ten, jack to ace.
+    const bool royal = straight && (hand[joker].rank == 9 || hand[joker].rank == 10);
+
+    // The first equal pair starts group one; an equal pair of another rank starts group two.
+    int group_one = -1;
+    int group_two = -1;
+    int group_one_rank = -1;
+    for (int p = joker; p < hand_size - 1; ++p) {
+        if (hand[p].rank != hand[p + 1].rank) continue;
+        if (group_one < 0) {
+            group_one = 2;
+            group_one_rank = hand[p].rank;
+        } else if (hand[p].rank == group_one_rank) {
+            group_one += 1;
+        } else if (group_two < 0) {
+            group_two = 2;
+        } else {
+            group_two += 1;
+        }
+    }
+    // The joker joins the first group; with no pair at all that makes a group of 0.
+    const int g1 = group_one + joker;
+    const int g2 = group_two;
+
+    if (g1 == 5) return 0;
+    if (straight && flush && royal) return 1;
+    if (straight && flush) return 2;
+    if (g1 == 4) return 3;
+    if ((g1 == 3 && g2 == 2) || (g1 == 2 && g2 == 3)) return 4;
+    if (flush) return 5;
+    if (straight) return 6;
+    if (g1 == 3) return 7;
+    if (g1 == 2 && g2 == 2) return 8;
+    return no_win;
+}
+
+std::int32_t payout_multiplier(HandCategory category) {
+    for (const PayoutRow& row : payout_table) {
+        if (row.category == no_win) break;
+        if (row.category == category) return row.multiplier;
+    }
+    return 0;
+}
+
+int format_result(char (&text)[result_text_capacity], HandCategory category, std::int32_t bet) {
+    for (const PayoutRow& row : payout_table) {
+        if (row.category == no_win) break;
+        if (row.category == category) {
+            return std::snprintf(text, sizeof text, "%-12s %-3d * %03d", row.name,
+                                 static_cast<int>(row.multiplier), static_cast<int>(bet));
+        }
+    }
+    text[0] = '\0';
+    return 0;
+}

@@ -1,0 +1,129 @@
+#include "store/player_file.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t max_name_length = player_file_capacity - 1 - std::strlen("tavlek..sv");
+
+// Writes all of the bytes, retrying short writes and interrupted calls.
+bool write_all(int fd, const std::uint8_t* bytes, std::size_t count) {
+    while (count > 0) {
+        const ssize_t written = write(fd, bytes, count);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes += written;
+        count -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Reads up to count bytes, retrying short reads and interrupted calls; returns the number read,
+// or -1 on an error.
+ssize_t read_all(int fd, std::uint8_t* bytes, std::size_t count) {
+    std::size_t total = 0;
+    while (total < count) {
+        const ssize_t got = read(fd, bytes + total, count - total);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (got == 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    return static_cast<ssize_t>(total);
+}
+
+// Creates a new, empty temporary file beside the player file. Returns its descriptor, or -1.
+int create_temporary(const char* player_file, char (&temporary)[player_file_capacity + 32]) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        std::snprintf(temporary, sizeof temporary, "%s.tmp%ld.%u", player_file,
+                      static_cast<long>(getpid()), attempt);
+        const int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// The rename is durable only once the directory itself reaches the disk; a failure here no longer
+// risks the old credit, so it is ignored.
+void sync_directory() {
+    const int fd = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+}  // namespace
+
+NameCheck make_player_file_name(GameState& state, const char* player_name) {
+    if (std::strlen(player_name) > max_name_length) return NameCheck::too_long;
+    if (std::strchr(player_name, '/') != nullptr) return NameCheck::contains_slash;
+    std::snprintf(state.player_file, sizeof state.player_file, "tavlek.%s.sv", player_name);
+    return NameCheck::ok;
+}
+
+const char* store_message_format(StoreResult result) {
+    switch (result) {
+        case StoreResult::ok:
+            return nullptr;
+        case StoreResult::open_error:
+            return "file < %s > open error \n";
+        case StoreResult::read_error:
+            return "file < %s > read error \n";
+        case StoreResult::save_error:
+            return "file < %s > save error \n";
+    }
+    return nullptr;
+}
+
+std::array<std::uint8_t, 4> encode_credit(std::int32_t credit) {
+    const auto bits = static_cast<std::uint32_t>(credit);
+    return {static_cast<std::uint8_t>(bits), static_cast<std::uint8_t>(bits >> 8),
+            static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
+}
+
+std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes) {
+    const std::uint32_t bits = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                               std::uint32_t{bytes[2]} << 16 | std::uint32_t{bytes[3]} << 24;
+    return static_cast<std::int32_t>(bits);
+}
+
+StoreResult load_player_file(GameState& state) {
+    const int fd = open(state.player_file, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? StoreResult::ok : StoreResult::open_error;
+    std::array<std::uint8_t, 4> bytes{};
+    const ssize_t got = read_all(fd, bytes.data(), bytes.size());
+    close(fd);
+    if (got != static_cast<ssize_t>(bytes.size())) return StoreResult::read_error;
+    state.credit = decode_credit(bytes);
+    // A stored 0 is a fresh start.
+    if (state.credit == 0) state.credit = 50;
+    return StoreResult::ok;
+}
+
+// The new credit goes to a temporary file that is renamed over the player file only once it is
+// complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
+// also replaces a symbolic link rather than writing through it.
+StoreResult save_player_file(const GameState& state) {
+    char temporary[player_file_capacity + 32];
+    const int fd = create_temporary(state.player_file, temporary);
+    if (fd < 0) return StoreResult::open_error;
+    const std::array<std::uint8_t, 4> bytes = encode_credit(state.credit);
+    bool saved = write_all(fd, bytes.data(), bytes.size());
+    saved = saved && fsync(fd) == 0;
+    saved = close(fd) == 0 && saved;
+    saved = saved && rename(temporary, state.player_file) == 0;
+    if (!saved) {
+        unlink(temporary);
+        return StoreResult::save_error;
+    }
+    sync_directory();
+    return StoreResult::ok;
+}

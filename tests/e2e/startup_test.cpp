@@ -1,0 +1,92 @@
+// Start-up of the real program: the command line, the banner and the player file's errors.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/process.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string poker = POKER_BINARY;
+
+ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDirectory& dir) {
+    std::vector<std::string> argv{poker};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ProcessOptions options;
+    options.directory = dir.path;
+    options.unset = {"DISPLAY"};
+    return run_program(argv, options);
+}
+
+std::string banner(const std::string& file) {
+    return poker + " V01/L02 \nplayer file name : " + file + " \n";
+}
+
+TEST(StartUp, WrongArgumentCountPrintsOnlyTheUsageLine) {
+    TemporaryDirectory dir;
+    for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"a", "b"}}) {
+        const ProcessResult result = run_poker(args, dir);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "Usage : " + poker + " player-name \n");
+    }
+    EXPECT_TRUE(list_directory(dir.path).empty());
+}
+
+TEST(StartUp, RefusedNamesTouchNoFile) {
+    struct Case {
+        std::string name;
+        std::string out;
+    };
+    const std::string long_name(70, 'x');
+    const Case cases[] = {
+        {long_name, "player name too long : " + long_name + " \n"},
+        {"../bob", "player name contains '/' : ../bob \n"},
+        {"a/b", "player name contains '/' : a/b \n"},
+    };
+    for (const Case& c : cases) {
+        TemporaryDirectory dir;
+        const ProcessResult result = run_poker({c.name}, dir);
+        EXPECT_EQ(result.status, 1) << c.name;
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_TRUE(list_directory(dir.path).empty());
+    }
+}
+
+TEST(StartUp, PrintsTheBannerForAnyOtherName) {
+    for (const std::string& name : {"bob"s, ""s, std::string(69, 'y'), "a b"s}) {
+        TemporaryDirectory dir;
+        const ProcessResult result = run_poker({name}, dir);
+        EXPECT_EQ(result.out.substr(0, banner("tavlek." + name + ".sv").size()),
+                  banner("tavlek." + name + ".sv"));
+        EXPECT_TRUE(list_directory(dir.path).empty()) << "nothing is saved at start-up";
+    }
+}
+
+TEST(StartUp, PlayerFileErrorsEndTheRun) {
+    struct Case {
+        std::string bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {""s, "read error"},
+        {"\x01\x02\x03"s, "read error"},
+    };
+    for (const Case& c : cases) {
+        TemporaryDirectory dir;
+        write_file(dir.file("tavlek.bob.sv"), c.bytes);
+        const ProcessResult result = run_poker({"bob"}, dir);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out,
+                  banner("tavlek.bob.sv") + "file < tavlek.bob.sv > " + c.message + " \n");
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), c.bytes) << "the file is left alone";
+    }
+    TemporaryDirectory dir;
+    ASSERT_EQ(symlink("tavlek.bob.sv", dir.file("tavlek.bob.sv").c_str()), 0);
+    const ProcessResult result = run_poker({"bob"}, dir);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, banner("tavlek.bob.sv") + "file < tavlek.bob.sv > open error \n");
+}
+
+}  // namespace

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "game/evaluate.hpp"
+
+namespace {
+
+// Every five-card hand the 53-card deck can deal, counted by category (the last slot: no win).
+std::array<long, 10> count_all_hands() {
+    std::array<long, 10> counts{};
+    std::array<Card, deck_size> deck{};
+    for (int i = 0; i < deck_size; ++i)
+        deck[i] = card_of_index(i);
+    for (int a = 0; a < deck_size; ++a)
+        for (int b = a + 1; b < deck_size; ++b)
+            for (int c = b + 1; c < deck_size; ++c)
+                for (int d = c + 1; d < deck_size; ++d)
+                    for (int e = d + 1; e < deck_size; ++e) {
+                        Hand hand{deck[a], deck[b], deck[c], deck[d], deck[e]};
+                        const HandCategory category = evaluate_hand(hand);
+                        counts[category == no_win ? 9 : category] += 1;
+                    }
+    return counts;
+}
+
+TEST(EvaluateEveryHand, CountsEachCategory) {
+    const std::array<long, 10> counts = count_all_hands();
+    EXPECT_EQ(counts[0], 13) << "Five Card";
+    EXPECT_EQ(counts[1], 24) << "R.S.Flush";
+    EXPECT_EQ(counts[2], 160) << "S.FLush";
+    // The remaining rows were counted once by this evaluator and are kept to catch any change.
+    const std::array<long, 10> expected{13,   24,    160,    3120,   6552,
+                                        7824, 18504, 137280, 123552, 2572656};
+    EXPECT_EQ(counts, expected);
+    long total = 0;
+    for (long n : counts)
+        total += n;
+    EXPECT_EQ(total, 2869685);
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <csignal>
+#include <cstring>
+#include <string>
+
+#include "store/player_file.hpp"
+#include "support/process.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+// Runs each test inside its own empty directory, since the player file lives in the working one.
+class PlayerFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(dir.path.c_str()), 0);
+        ASSERT_EQ(make_player_file_name(state, "bob"), NameCheck::ok);
+    }
+    void TearDown() override { EXPECT_EQ(chdir(previous), 0); }
+
+    std::vector<std::string> leftovers() {
+        std::vector<std::string> names = list_directory(".");
+        std::erase(names, "tavlek.bob.sv");
+        return names;
+    }
+
+    TemporaryDirectory dir;
+    char previous[4096] = {};
+    GameState state;
+};
+
+TEST(PlayerFileName, FollowsThePattern) {
+    struct Case {
+        std::string name;
+        NameCheck check;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"bob", NameCheck::ok, "tavlek.bob.sv"},
+        {"", NameCheck::ok, "tavlek..sv"},
+        {"a b", NameCheck::ok, "tavlek.a b.sv"},
+        {std::string(69, 'x'), NameCheck::ok, nullptr},
+        {std::string(70, 'x'), NameCheck::too_long, nullptr},
+        {"../etc/passwd", NameCheck::contains_slash, nullptr},
+        {"/", NameCheck::contains_slash, nullptr},
+    };
+    for (const Case& c : cases) {
+        GameState state;
+        EXPECT_EQ(make_player_file_name(state, c.name.c_str()), c.check) << c.name;
+        if (c.file != nullptr) {
+            EXPECT_STREQ(state.player_file, c.file);
+        }
+    }
+    GameState longest;
+    make_player_file_name(longest, std::string(69, 'x').c_str());
+    EXPECT_EQ(std::strlen(longest.player_file), 79U);
+}
+
+TEST(CreditBytes, AreLittleEndianTwosComplement) {
+    struct Case {
+        std::int32_t credit;
+        std::array<std::uint8_t, 4> bytes;
+    };
+    const Case cases[] = {
+        {73, {0x49, 0, 0, 0}},
+        {0x01020304, {4, 3, 2, 1}},
+        {-1, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {2147483647, {0xFF, 0xFF, 0xFF, 0x7F}},
+        {-2147483647 - 1, {0, 0, 0, 0x80}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(encode_credit(c.credit), c.bytes) << c.credit;
+        EXPECT_EQ(decode_credit(c.bytes), c.credit) << c.credit;
+    }
+}
+
+TEST_F(PlayerFile, LoadsWhatTheFileHolds) {
+    struct Case {
+        std::string bytes;
+        StoreResult result;
+        std::int32_t credit;
+    };
+    const Case cases[] = {
+        {"\x49\0\0\0"s, StoreResult::ok, 73},
+        {"\0\0\0\0"s, StoreResult::ok, 50},  // a stored 0 is a fresh start
+        {"\xff\xff\xff\xff"s, StoreResult::ok, -1},
+        {"\xff\xff\xff\x7f"s, StoreResult::ok, 2147483647},
+        {"\xa0\x86\x01\0"s, StoreResult::ok, 100000},
+        {"\x05\0\0\0 and more"s, StoreResult::ok, 5},  // only the first four bytes count
+        {""s, StoreResult::read_error, 50},
+        {"\x49"s, StoreResult::read_error, 50},
+        {"\x49\0\0"s, StoreResult::read_error, 50},
+    };
+    for (const Case& c : cases) {
+        write_file("tavlek.bob.sv", c.bytes);
+        state.credit = 50;
+        EXPECT_EQ(load_player_file(state), c.result) << c.bytes.size() << " bytes";
+        if (c.result == StoreResult::ok) {
+            EXPECT_EQ(state.credit, c.credit);
+        }
+    }
+}
+
+TEST_F(PlayerFile, MissingFileKeepsTheDefault) {
+    EXPECT_EQ(load_player_file(state), StoreResult::ok);
+    EXPECT_EQ(state.credit, 50);
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(PlayerFile, UnopenableFileIsAnOpenError) {
+    ASSERT_EQ(symlink("tavlek.bob.sv", "tavlek.bob.sv"), 0);  // a loop: ELOOP, even for root
+    EXPECT_EQ(load_player_file(state), StoreResult::open_error);
+}
+
+TEST_F(PlayerFile, SaveWritesExactlyFourBytes) {
+    state.credit = 73;
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
+    state.credit = -2;
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\xfe\xff\xff\xff"s);
+    EXPECT_TRUE(leftovers().empty()) << "no temporary file stays behind";
+}
+
+TEST_F(PlayerFile, SaveHonoursTheFileCreationMask) {
+    const mode_t previous_mask = umask(027);
+    state.credit = 9;
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    umask(previous_mask);
+    struct stat info;
+    ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640U);
+}
+
+TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
+    write_file("target", "keep");
+    ASSERT_EQ(symlink("target", "tavlek.bob.sv"), 0);
+    state.credit = 7;
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    EXPECT_EQ(read_file("target"), "keep");
+    struct stat info;
+    ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0"s);
+}
+
+TEST_F(PlayerFile, FailedRenameLeavesTheOldFileAndNoTemporary) {
+    // A directory in the player file's place cannot be replaced by a file.
+    ASSERT_EQ(mkdir("tavlek.bob.sv", 0755), 0);
+    write_file("tavlek.bob.sv/inside", "old");
+    state.credit = 7;
+    EXPECT_EQ(save_player_file(state), StoreResult::save_error);
+    EXPECT_EQ(read_file("tavlek.bob.sv/inside"), "old");
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(PlayerFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
+    write_file("tavlek.bob.sv", "\x49\0\0\0"s);
+    // A file size limit of 2 bytes makes the write stop short and then fail, even for root.
+    struct rlimit previous_limit;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous_limit), 0);
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = previous_limit;
+    tiny.rlim_cur = 2;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    state.credit = 1000;
+    const StoreResult result = save_player_file(state);
+    setrlimit(RLIMIT_FSIZE, &previous_limit);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_EQ(result, StoreResult::save_error);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
+    EXPECT_TRUE(leftovers().empty());
+}
+
+TEST_F(PlayerFile, UncreatableTemporaryIsAnOpenError) {
+    // A working directory that has been removed takes no new files, even for root.
+    TemporaryDirectory gone;
+    ASSERT_EQ(chdir(gone.path.c_str()), 0);
+    ASSERT_EQ(rmdir(gone.path.c_str()), 0);
+    state.credit = 7;
+    EXPECT_EQ(save_player_file(state), StoreResult::open_error);
+    ASSERT_EQ(chdir(dir.path.c_str()), 0);
+}
+
+TEST_F(PlayerFile, ReadOnlyDirectoryIsAnOpenErrorAndKeepsTheFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
+    write_file("tavlek.bob.sv", "\x49\0\0\0"s);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    state.credit = 7;
+    EXPECT_EQ(save_player_file(state), StoreResult::open_error);
+    chmod(".", 0755);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
+}
+
+}  // namespace
