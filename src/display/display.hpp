@@ -1,0 +1,53 @@
+// The display's face to the game: every drawing operation and the click wait, without X headers.
+#pragma once
+
+#include "game/card.hpp"
+#include "game/state.hpp"
+
+struct DisplayContext;
+
+// A clickable label: the label is drawn with its first character at x and its baseline at
+// y + 15, and a press strictly inside the rectangle hits the button. A panel is a list of buttons
+// ended by an entry without label.
+struct Button {
+    const char* label;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+extern const Button main_panel[5];
+extern const Button double_panel[5];
+extern Button hold_panel[7];  // card labels rewritten from the hold flags at each drawing
+extern Button pick_panel[6];
+
+// Button indices of the panels.
+enum MainButton { main_bet = 0, main_deal = 1, main_blank = 2, main_end = 3 };
+enum DoubleButton { double_bet = 0, double_deal = 1, double_double = 2, double_take = 3 };
+inline constexpr int hold_deal = 5;  // 0 to 4: the hold buttons under the cards
+inline constexpr int pick_deal = 4;  // 0 to 3: the pick buttons under cards 1 to 4
+
+// Window and colours.
+void open_window(DisplayContext& display);
+void set_colors(DisplayContext& display, const char* foreground, const char* background);
+void flush_display(DisplayContext& display);
+void clear_window(DisplayContext& display);
+
+// Cards.
+void create_glyphs(DisplayContext& display);
+void draw_card_back(DisplayContext& display, int position);
+void draw_card_face(DisplayContext& display, int position, int suit, int rank);
+void draw_table(DisplayContext& display, const GameState& state);
+
+// Text, scores and panels.
+void draw_text(DisplayContext& display, int x, int y, const char* text);
+void show_message(DisplayContext& display, const char* text);
+void draw_scores(DisplayContext& display, const GameState& state);
+void draw_main_panel(DisplayContext& display);
+void draw_double_panel(DisplayContext& display);
+void draw_hold_panel(DisplayContext& display, const GameState& state);
+void draw_pick_panel(DisplayContext& display, const GameState& state);
+
+// Waits, without spinning, for a press on a button of the panel and returns its index.
+int wait_button(DisplayContext& display, const Button* panel);

@@ -1,0 +1,25 @@
+// The bit pictures: the twenty 32 by 32 card glyphs and the 64 by 48 icon, as packed X bitmap data
+// (rows top to bottom, least significant bit leftmost, set bit = ink).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int glyph_size = 32;
+inline constexpr int glyph_bytes = glyph_size * glyph_size / 8;
+inline constexpr int icon_width = 64;
+inline constexpr int icon_height = 48;
+
+using GlyphBits = std::array<std::uint8_t, glyph_bytes>;
+
+// In this order: the blank face, the back, the ranks ace to king (rank codes 0 to 12), the JOKER
+// lettering, then spade, heart, club and diamond (suit codes 1 to 4).
+inline constexpr int face_bits = 0;
+inline constexpr int back_bits = 1;
+inline constexpr int first_rank_bits = 2;
+inline constexpr int joker_bits = 15;
+inline constexpr int first_suit_bits = 16;  // spade; suit code s is at first_suit_bits + s - 1
+inline constexpr int glyph_count = 20;
+
+extern const std::array<GlyphBits, glyph_count> glyph_bits;
+extern const std::array<std::uint8_t, icon_width * icon_height / 8> icon_bits;

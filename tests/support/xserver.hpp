@@ -1,0 +1,52 @@
+// A private X server for tests (Xvfb with backing store and the "5x7" font), and the means to
+// look at windows on it, pixel by pixel, and to click them with XTest.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// One Xvfb per test process, started on first use; DISPLAY is set to it for child processes.
+struct XServer {
+    std::string name;  // ":N"
+    Display* display = nullptr;
+    int pid = -1;
+};
+XServer& test_server();
+
+// A rectangle of a window read back with XGetImage, as pixel values.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned long> pixels;
+    unsigned long at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool operator==(const Picture&) const = default;
+};
+Picture read_picture(Display* display, Drawable drawable, int x, int y, int width, int height);
+
+// The pixel of an X colour name on the default colormap.
+unsigned long named_pixel(Display* display, const char* name);
+
+// Calls the condition until it holds or about ten seconds pass (a safety net, never a pause that
+// a test relies on); returns whether it held.
+bool wait_until(const std::function<bool()>& condition);
+
+// The top-level window with this title, or 0 if none appears in time.
+Window find_window(Display* display, const char* title);
+
+// Presses and releases a mouse button at window coordinates through XTest, and waits until the
+// server has taken both events.
+void click(Display* display, Window window, int x, int y, unsigned button = 1);
+
+// What the program's text drawing would show: the text drawn with the server's own "5x7" font
+// as image text, one character per 7-pixel cell from x, with the given baseline, in fg on bg,
+// over a background of the colour `under`. Returns the rectangle (x, y - 7, 7 * length, 9)
+// cell margins included, to compare with read_picture of the same rectangle.
+Picture render_text(Display* display, const char* text, const char* fg, const char* bg,
+                    const char* under = "white");
+
+// True when the window shows this text at (x, baseline y) in these colours, over white.
+bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
+                const char* bg);
