@@ -1,13 +1,22 @@
 /* A test-only library preloaded into the real program: it fixes the clock, scripts the random
- * generator and makes pauses return at once, so end-to-end runs are fast and repeatable.
+ * generator and takes over the pauses, so end-to-end runs are fast and repeatable.
  *
- *   POKER_FAKE_TIME   the value time() returns (default 8: with a low byte of 8 the random
- *                     draw returns the generator's value itself, modulo 65536)
- *   POKER_FAKE_RAND   comma-separated values rand() returns first, one per call
- *   POKER_FAKE_SEED   seed of the generator that takes over after the script (default 1)
- *   POKER_FAKE_SLEEP_LOG  a file that gets one line "sleep N" per pause
+ *   POKER_FAKE_TIME       the value time() returns (default 8: with a low byte of 8 the random
+ *                         draw is the generator's value itself, modulo 65536)
+ *   POKER_FAKE_RAND       comma-separated values that rand() returns first, one per call
+ *   POKER_FAKE_SEED       seed of the generator that takes over after the script (default 1)
+ *   POKER_FAKE_SLEEP_LOG  a file that gets one line "sleep N" for every pause entered
+ *   POKER_FAKE_SLEEP_FD   a descriptor to read one byte from before each pause returns, so a test
+ *                         can hold the program at a pause and look at the window; without it
+ *                         every pause returns at once
+ *
+ * Before a pause is logged, everything the program has sent to the X server is processed
+ * (XSync on the connection the program last flushed), so a test that sees the log line also
+ * sees the window as the program left it.
  */
 #define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,9 +24,15 @@
 #include <time.h>
 #include <unistd.h>
 
+typedef struct _XDisplay Display;
+
 static const char* script_next;
 static int script_started;
 static unsigned long long generator_state;
+static Display* last_display;
+
+/* The next definition of a symbol, as a function pointer (memcpy keeps ISO C happy). */
+static void* next_symbol(const char* name) { return dlsym(RTLD_NEXT, name); }
 
 time_t time(time_t* result) {
     const char* text = getenv("POKER_FAKE_TIME");
@@ -46,16 +61,46 @@ int rand(void) {
     return (int)(generator_state >> 33);
 }
 
-unsigned sleep(unsigned seconds) {
+int XFlush(Display* display) {
+    static int (*real_flush)(Display*);
+    if (real_flush == NULL) {
+        void* symbol = next_symbol("XFlush");
+        memcpy(&real_flush, &symbol, sizeof symbol);
+    }
+    last_display = display;
+    return real_flush(display);
+}
+
+static void sync_display(void) {
+    static int (*real_sync)(Display*, int);
+    if (last_display == NULL) return;
+    if (real_sync == NULL) {
+        void* symbol = next_symbol("XSync");
+        memcpy(&real_sync, &symbol, sizeof symbol);
+    }
+    if (real_sync != NULL) real_sync(last_display, 0);
+}
+
+static void log_pause(unsigned seconds) {
     const char* log = getenv("POKER_FAKE_SLEEP_LOG");
-    if (log != NULL) {
-        const int fd = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            char line[32];
-            const int length = snprintf(line, sizeof line, "sleep %u\n", seconds);
-            if (write(fd, line, (size_t)length) < 0) { /* the log is best effort */
-            }
-            close(fd);
+    if (log == NULL) return;
+    const int fd = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    char line[32];
+    const int length = snprintf(line, sizeof line, "sleep %u\n", seconds);
+    while (write(fd, line, (size_t)length) < 0 && errno == EINTR) {
+    }
+    close(fd);
+}
+
+unsigned sleep(unsigned seconds) {
+    sync_display();
+    log_pause(seconds);
+    const char* gate = getenv("POKER_FAKE_SLEEP_FD");
+    if (gate != NULL) {
+        char byte;
+        const int fd = atoi(gate);
+        while (read(fd, &byte, 1) < 0 && errno == EINTR) {
         }
     }
     return 0;
