@@ -9,9 +9,10 @@
 
 #include "display/display.hpp"
 
-// A colour name already looked up, so each name costs one round trip per run.
+// A colour name already looked up, so each name costs one round trip per run. The name is copied,
+// so callers may pass names from buffers that do not outlive the call.
 struct NamedPixel {
-    const char* name;
+    std::array<char, 32> name;
     unsigned long pixel;
 };
 
