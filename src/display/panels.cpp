@@ -1,1 +1,118 @@
+// The button panels: their labels and rectangles, drawing them, and waiting for a press on one.
+#include <poll.h>
+#include <cerrno>
+
 #include "display/context.hpp"
+
+namespace {
+
+// The label of a button sits 15 pixels below the top of its rectangle.
+constexpr int label_baseline = 15;
+
+constexpr const char* held_label = "[H]";
+constexpr const char* picked_label = "[S]";
+constexpr const char* empty_label = "[ ]";
+
+bool is_marker(const Button& button) {
+    return button.label == nullptr;
+}
+
+// Strictly inside: a press on any edge of the rectangle hits nothing.
+bool hits(const Button& button, int px, int py) {
+    return px > button.x && px < button.x + button.width && py > button.y &&
+           py < button.y + button.height;
+}
+
+void draw_panel(DisplayContext& display, const Button* panel) {
+    for (const Button* button = panel; !is_marker(*button); ++button) {
+        draw_text(display, button->x, button->y + label_baseline, button->label);
+    }
+    XFlush(display.display);
+}
+
+// Sleeps until the connection has something to read. Requests still buffered go out first,
+// since the answer we wait for may depend on them. Further descriptors can join the poll set
+// here when something other than the server must be able to wake the wait.
+void wait_for_input(DisplayContext& display) {
+    XFlush(display.display);
+    pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0}};
+    while (poll(watched, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+
+// The next button press on the window, in the order the presses were made. Xlib's own queue is
+// searched (reading whatever the connection already holds) before sleeping, because events that
+// Xlib has read already no longer make the connection readable.
+XButtonEvent next_press(DisplayContext& display) {
+    XEvent event;
+    while (!XCheckWindowEvent(display.display, display.window, ButtonPressMask, &event)) {
+        wait_for_input(display);
+    }
+    return event.xbutton;
+}
+
+}  // namespace
+
+const Button main_panel[5] = {
+    {"[Bet   ]", 100, 110, 50, 20}, {"[Deal  ]", 100, 130, 50, 20}, {"[      ]", 100, 150, 50, 20},
+    {"[End   ]", 100, 170, 50, 20}, {nullptr, 0, 0, 0, 0},
+};
+
+const Button double_panel[5] = {
+    {"[Bet   ]", 100, 110, 50, 20}, {"[Deal  ]", 100, 130, 50, 20}, {"[Double]", 100, 150, 50, 20},
+    {"[Take  ]", 100, 170, 50, 20}, {nullptr, 0, 0, 0, 0},
+};
+
+// The card button of hand position p starts at x = 32 * p + 7, just below the card.
+Button hold_panel[7] = {
+    {empty_label, 7, 69, 28, 20},   {empty_label, 39, 69, 28, 20},  {empty_label, 71, 69, 28, 20},
+    {empty_label, 103, 69, 28, 20}, {empty_label, 135, 69, 28, 20}, {"[Deal  ]", 100, 130, 50, 20},
+    {nullptr, 0, 0, 0, 0},
+};
+
+// Position 0 has no pick button: the dealer's card lies there.
+Button pick_panel[6] = {
+    {empty_label, 39, 69, 28, 20},  {empty_label, 71, 69, 28, 20},  {empty_label, 103, 69, 28, 20},
+    {empty_label, 135, 69, 28, 20}, {"[Deal  ]", 100, 130, 50, 20}, {nullptr, 0, 0, 0, 0},
+};
+
+void draw_main_panel(DisplayContext& display) {
+    set_colors(display, "black", "white");
+    draw_panel(display, main_panel);
+}
+
+void draw_double_panel(DisplayContext& display) {
+    set_colors(display, "black", "white");
+    draw_panel(display, double_panel);
+}
+
+void draw_hold_panel(DisplayContext& display, const GameState& state) {
+    // Any nonzero flag marks a held card.
+    for (int i = 0; i < hand_size; ++i) {
+        hold_panel[i].label =
+            state.hold[static_cast<std::size_t>(i)] != 0 ? held_label : empty_label;
+    }
+    set_colors(display, "black", "white");
+    draw_panel(display, hold_panel);
+}
+
+void draw_pick_panel(DisplayContext& display, const GameState& state) {
+    // In the double-up the cards not picked carry flag 1 exactly; every other value marks the
+    // pick.
+    for (int k = 0; k < hand_size - 1; ++k) {
+        pick_panel[k].label =
+            state.hold[static_cast<std::size_t>(k + 1)] == 1 ? empty_label : picked_label;
+    }
+    set_colors(display, "black", "white");
+    draw_panel(display, pick_panel);
+}
+
+int wait_button(DisplayContext& display, const Button* panel) {
+    for (;;) {
+        const XButtonEvent press = next_press(display);
+        // Any mouse button counts; the first button hit wins and a press on none is dropped.
+        for (int index = 0; !is_marker(panel[index]); ++index) {
+            if (hits(panel[index], press.x, press.y)) return index;
+        }
+    }
+}

@@ -1,1 +1,64 @@
+// Text in 7-pixel cells, the message line and the score lines.
+#include <cstdio>
+
 #include "display/context.hpp"
+
+namespace {
+
+constexpr int cell_width = 7;
+constexpr int message_x = 1;
+constexpr int message_y = 20;
+constexpr int score_x = 1;
+constexpr int bet_y = 125;
+constexpr int win_y = 145;
+constexpr int credit_y = 185;
+
+bool has_top_bit(unsigned char byte) {
+    return (byte & 0x80) != 0;
+}
+
+// Formats one score line; the buffer holds the widest 32-bit value with its sign.
+void draw_score(DisplayContext& display, int y, const char* format, std::int32_t value) {
+    char line[32];
+    std::snprintf(line, sizeof line, format, static_cast<int>(value));
+    draw_text(display, score_x, y, line);
+}
+
+}  // namespace
+
+void draw_text(DisplayContext& display, int x, int y, const char* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int column = 0;
+    while (bytes[column] != 0) {
+        const int cell_x = x + cell_width * column;
+        if (!has_top_bit(bytes[column])) {
+            // Every character is its own request, so each lands in its own cell.
+            XDrawImageString(display.display, display.window, display.text_gc, cell_x, y,
+                             reinterpret_cast<const char*>(bytes + column), 1);
+            ++column;
+        } else if (has_top_bit(bytes[column + 1])) {
+            // Two top-bit bytes in a row make one two-byte character spanning two cells.
+            XChar2b wide{static_cast<unsigned char>(bytes[column] & 0x7F),
+                         static_cast<unsigned char>(bytes[column + 1] & 0x7F)};
+            XDrawImageString16(display.display, display.window, display.wide_gc, cell_x, y, &wide,
+                               1);
+            column += 2;
+        } else {
+            // The last byte of an odd run starts a pair that never completes: its cell is left
+            // as it was, and pairing starts afresh with the next run.
+            ++column;
+        }
+    }
+}
+
+void show_message(DisplayContext& display, const char* text) {
+    draw_text(display, message_x, message_y, text);
+    flush_display(display);
+}
+
+void draw_scores(DisplayContext& display, const GameState& state) {
+    set_colors(display, "black", "white");
+    draw_score(display, bet_y, "BET   : %05d", state.bet);
+    draw_score(display, win_y, "WIN   : %05d", state.win);
+    draw_score(display, credit_y, "Credit: %05d", state.credit);
+}
