@@ -24,3 +24,7 @@ play_packages=(g++ cmake make libx11-dev xfonts-base)
 # What the tests need besides: a virtual X server, synthetic clicks, the test frameworks.
 test_packages=("${play_packages[@]}" libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb
     xauth x11-xserver-utils strace)
+# What checking the installation and building the Debian package need besides building: manual
+# page rendering and indexing, the desktop entry validator, dpkg-shlibdeps, and ImageMagick to
+# compare the installed icon with the window's icon bits.
+install_check_packages=(man-db groff-base desktop-file-utils dpkg-dev file imagemagick)
