@@ -5,10 +5,13 @@
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
-// One Xvfb per test process, started on first use; DISPLAY is set to it for child processes.
+// One Xvfb per test process, started on first use and stopped when that process exits; DISPLAY
+// is set to it for child processes. The connection `display` belongs to the test process: a
+// forked child opens its own.
 struct XServer {
     std::string name;  // ":N"
     Display* display = nullptr;
@@ -23,7 +26,16 @@ struct Picture {
     std::vector<unsigned long> pixels;
     unsigned long at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
     bool operator==(const Picture&) const = default;
+
+    // The rectangle (x, y, width, height) of this picture.
+    Picture part(int x, int y, int part_width, int part_height) const;
+    // Copies another picture over this one with its top left at (x, y), clipped to this one.
+    void paste(const Picture& other, int x, int y);
 };
+void PrintTo(const Picture& picture, std::ostream* out);
+
+// Empty when the pictures are equal, else their first differing pixels and the count.
+std::string picture_difference(const Picture& expected, const Picture& actual);
 Picture read_picture(Display* display, Drawable drawable, int x, int y, int width, int height);
 
 // The pixel of an X colour name on the default colormap.
@@ -39,6 +51,10 @@ Window find_window(Display* display, const char* title);
 // Presses and releases a mouse button at window coordinates through XTest, and waits until the
 // server has taken both events.
 void click(Display* display, Window window, int x, int y, unsigned button = 1);
+
+// Moves the pointer to window coordinates and presses and releases a key there through XTest
+// (without a window manager the keyboard follows the pointer).
+void press_key(Display* display, Window window, int x, int y, KeySym key);
 
 // What the program's text drawing would show: the text drawn with the server's own "5x7" font
 // as image text, one character per 7-pixel cell from x, with the given baseline, in fg on bg,

@@ -1,0 +1,201 @@
+// The game window, its hints and colours, and what happens without a display.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "display/glyphs.hpp"
+#include "support/process.hpp"
+#include "table.hpp"
+
+namespace {
+
+TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
+    char* title = nullptr;
+    ASSERT_NE(XFetchName(look, context.window, &title), 0);
+    EXPECT_STREQ(title, "Poker");
+    XFree(title);
+
+    Window root = 0;
+    int x = -1, y = -1;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    XGetGeometry(look, context.window, &root, &x, &y, &width, &height, &border, &depth);
+    EXPECT_EQ(root, RootWindow(look, 0));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(width, 160u);
+    EXPECT_EQ(height, 200u);
+    EXPECT_EQ(border, 2u);
+
+    // Attributes as the game's own connection sees them, so the event mask is its own.
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(context.display, context.window, &attributes);
+    EXPECT_EQ(attributes.backing_store, Always);
+    EXPECT_EQ(attributes.your_event_mask, KeyPressMask | ButtonPressMask);
+    EXPECT_EQ(attributes.map_state, IsViewable);
+
+    XSizeHints size{};
+    long supplied = 0;
+    ASSERT_NE(XGetWMNormalHints(look, context.window, &size, &supplied), 0);
+    EXPECT_EQ(size.flags, PMinSize | PMaxSize);
+    EXPECT_EQ(size.min_width, 160);
+    EXPECT_EQ(size.min_height, 200);
+    EXPECT_EQ(size.max_width, 160);
+    EXPECT_EQ(size.max_height, 200);
+
+    XWMHints* hints = XGetWMHints(look, context.window);
+    ASSERT_NE(hints, nullptr);
+    EXPECT_EQ(hints->flags, IconPixmapHint | IconPositionHint);
+    EXPECT_EQ(hints->icon_pixmap, context.icon_pixmap);
+    EXPECT_EQ(hints->icon_x, 0);
+    EXPECT_EQ(hints->icon_y, 0);
+    XFree(hints);
+
+    // The icon holds icon_bits, least significant bit leftmost.
+    XImage* icon = XGetImage(look, context.icon_pixmap, 0, 0, 64, 48, 1, XYPixmap);
+    ASSERT_NE(icon, nullptr);
+    int wrong = 0;
+    for (int row = 0; row < 48; ++row) {
+        for (int column = 0; column < 64; ++column) {
+            const unsigned byte = icon_bits[static_cast<std::size_t>(row * 8 + column / 8)];
+            const unsigned long bit = (byte >> (column % 8)) & 1u;
+            if (XGetPixel(icon, column, row) != bit) ++wrong;
+        }
+    }
+    XDestroyImage(icon);
+    EXPECT_EQ(wrong, 0) << "icon pixels differ from icon_bits";
+
+    // A black 2-pixel border round a white inside.
+    const Picture whole = window_picture(-2, -2, 164, 204);
+    const unsigned long black = named_pixel(look, "black");
+    const unsigned long white = named_pixel(look, "white");
+    int border_wrong = 0, inside_wrong = 0;
+    for (int row = 0; row < whole.height; ++row) {
+        for (int column = 0; column < whole.width; ++column) {
+            const bool on_border = row < 2 || row >= 202 || column < 2 || column >= 162;
+            if (on_border && whole.at(column, row) != black) ++border_wrong;
+            if (!on_border && whole.at(column, row) != white) ++inside_wrong;
+        }
+    }
+    EXPECT_EQ(border_wrong, 0);
+    EXPECT_EQ(inside_wrong, 0);
+
+    // Both text contexts carry the "5x7" font, loaded once for each.
+    XGCValues values{};
+    XGetGCValues(context.display, context.text_gc, GCFont, &values);
+    EXPECT_EQ(values.font, context.text_font);
+    XGetGCValues(context.display, context.wide_gc, GCFont, &values);
+    EXPECT_EQ(values.font, context.wide_font);
+    EXPECT_NE(context.text_font, context.wide_font);
+    XFontStruct* font = XQueryFont(look, context.text_font);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font->ascent, 6);
+    EXPECT_EQ(font->max_bounds.width, 5);
+    XFreeFontInfo(nullptr, font, 1);
+}
+
+TEST_F(Table, CoveredWindowGetsItsContentsBackWithoutRedrawing) {
+    draw_card_back(context, 1);
+    show_message(context, "Select Cards           ");
+    sync();
+    const Picture before = window_picture(0, 0, 160, 200);
+
+    // Another window covers the game entirely and goes away again; the game draws nothing.
+    const Window cover = XCreateSimpleWindow(look, RootWindow(look, 0), 0, 0, 300, 300, 0,
+                                             named_pixel(look, "black"), named_pixel(look, "blue"));
+    XMapRaised(look, cover);
+    XSync(look, False);
+    XDestroyWindow(look, cover);
+    XSync(look, False);
+
+    EXPECT_EQ(picture_difference(before, window_picture(0, 0, 160, 200)), "");
+}
+
+TEST_F(Table, EachColourNameIsLookedUpOncePerRun) {
+    struct Case {
+        const char* foreground;
+        const char* background;
+        unsigned long new_names;  // names this call sees for the first time
+    };
+    // open_window has looked up black and white already.
+    const Case cases[] = {
+        {"black", "white", 0}, {"red", "red", 1},     {"white", "white", 0}, {"blue", "yellow", 2},
+        {"red", "red", 0},     {"yellow", "blue", 0}, {"black", "white", 0},
+    };
+    for (int round = 0; round < 20; ++round) {
+        for (const Case& c : cases) {
+            const unsigned long before = XNextRequest(context.display);
+            set_colors(context, c.foreground, c.background);
+            // Each lookup is a request of its own; setting the colours is kept in the context
+            // until it is used.
+            const unsigned long lookups = XNextRequest(context.display) - before;
+            EXPECT_EQ(lookups, round == 0 ? c.new_names : 0)
+                << c.foreground << " on " << c.background << " in round " << round;
+
+            XGCValues values{};
+            XGetGCValues(context.display, context.text_gc, GCForeground | GCBackground, &values);
+            EXPECT_EQ(values.foreground, named_pixel(look, c.foreground));
+            EXPECT_EQ(values.background, named_pixel(look, c.background));
+        }
+    }
+    EXPECT_EQ(context.pixel_count, 5);
+
+    // The colours reach the server: text drawn now is blue on yellow.
+    set_colors(context, "blue", "yellow");
+    draw_text(context, 10, 50, "Ok");
+    sync();
+    EXPECT_TRUE(shows(10, 50, "Ok", "blue", "yellow"));
+}
+
+// Runs open_window in a child with the given display name (nullptr: none) and DISPLAY unset;
+// returns its exit status and what it wrote on standard error.
+ProcessResult open_without_display(const char* display_name) {
+    char path[] = "/tmp/poker-nodisplay-XXXXXX";
+    const int err = mkstemp(path);
+    EXPECT_GE(err, 0);
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(err, 2);
+        unsetenv("DISPLAY");
+        DisplayContext context;
+        context.display_name = display_name;
+        open_window(context);
+        // open_window must not come back without a connection.
+        _exit(99);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ProcessResult outcome;
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    lseek(err, 0, SEEK_SET);
+    char buffer[512];
+    const ssize_t got = read(err, buffer, sizeof buffer);
+    outcome.err.assign(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    close(err);
+    unlink(path);
+    return outcome;
+}
+
+TEST(NoDisplay, OneLineNamingTheDisplayAndStatusOne) {
+    struct Case {
+        const char* display_name;
+        std::string message;
+    };
+    // No server listens on display 65000.
+    const Case cases[] = {
+        {":65000", "cannot open display \":65000\"\n"},
+        {nullptr, "cannot open display \"\" (DISPLAY is not set)\n"},
+    };
+    for (const Case& c : cases) {
+        const ProcessResult outcome = open_without_display(c.display_name);
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.err, c.message);
+    }
+}
+
+}  // namespace

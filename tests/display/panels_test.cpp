@@ -1,0 +1,297 @@
+// The button panels: their labels, and which presses the click wait answers.
+#include <gtest/gtest.h>
+
+#include <X11/keysym.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "table.hpp"
+
+namespace {
+
+struct Label {
+    int x;
+    int y;  // baseline
+    const char* text;
+};
+
+GameState with_hold(std::array<std::int8_t, 5> hold) {
+    GameState state;
+    state.hold = hold;
+    return state;
+}
+
+TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
+    struct Case {
+        const char* name;
+        std::function<void()> draw;
+        std::vector<Label> labels;
+    };
+    const std::vector<Case> cases = {
+        {"main",
+         [&] { draw_main_panel(context); },
+         {{100, 125, "[Bet   ]"},
+          {100, 145, "[Deal  ]"},
+          {100, 165, "[      ]"},
+          {100, 185, "[End   ]"}}},
+        {"double",
+         [&] { draw_double_panel(context); },
+         {{100, 125, "[Bet   ]"},
+          {100, 145, "[Deal  ]"},
+          {100, 165, "[Double]"},
+          {100, 185, "[Take  ]"}}},
+        {"hold 1 0 0 1 0",
+         [&] {
+             draw_hold_panel(context, with_hold({1, 0, 0, 1, 0}));
+         },
+         {{7, 84, "[H]"},
+          {39, 84, "[ ]"},
+          {71, 84, "[ ]"},
+          {103, 84, "[H]"},
+          {135, 84, "[ ]"},
+          {100, 145, "[Deal  ]"}}},
+        // Any nonzero flag marks a held card.
+        {"hold 2 -1 0 127 1",
+         [&] {
+             draw_hold_panel(context, with_hold({2, -1, 0, 127, 1}));
+         },
+         {{7, 84, "[H]"}, {39, 84, "[H]"}, {71, 84, "[ ]"}, {103, 84, "[H]"}, {135, 84, "[H]"}}},
+        // The pick buttons stand under positions 1 to 4 and mark every flag but 1.
+        {"pick 0 1 1 0 1",
+         [&] {
+             draw_pick_panel(context, with_hold({0, 1, 1, 0, 1}));
+         },
+         {{39, 84, "[ ]"},
+          {71, 84, "[ ]"},
+          {103, 84, "[S]"},
+          {135, 84, "[ ]"},
+          {100, 145, "[Deal  ]"}}},
+        {"pick 1 2 0 -1 1",
+         [&] {
+             draw_pick_panel(context, with_hold({1, 2, 0, -1, 1}));
+         },
+         {{39, 84, "[S]"}, {71, 84, "[S]"}, {103, 84, "[S]"}, {135, 84, "[ ]"}}},
+    };
+    for (const Case& c : cases) {
+        // Colours left behind by someone else do not matter: panels are black on white.
+        set_colors(context, "red", "yellow");
+        c.draw();
+        for (const Label& label : c.labels) {
+            EXPECT_TRUE(wait_until([&] { return shows(label.x, label.y, label.text); }))
+                << c.name << ": " << label.text << " at " << label.x;
+        }
+    }
+    // Position 0 has no pick button; it shows the hold label drawn there before.
+    EXPECT_TRUE(shows(7, 84, "[H]"));
+}
+
+// The rectangles of the four panels as the game knows them, from the outside.
+struct Rect {
+    int x, y, width, height;
+};
+const Rect bet_rect{100, 110, 50, 20};
+const Rect deal_rect{100, 130, 50, 20};
+const Rect blank_rect{100, 150, 50, 20};
+const Rect end_rect{100, 170, 50, 20};
+const Rect card_rect[5] = {
+    {7, 69, 28, 20}, {39, 69, 28, 20}, {71, 69, 28, 20}, {103, 69, 28, 20}, {135, 69, 28, 20}};
+
+struct PanelCase {
+    const char* name;
+    const Button* panel;
+    std::vector<Rect> rects;  // by button index
+};
+
+std::vector<PanelCase> panel_cases() {
+    return {
+        {"main", main_panel, {bet_rect, deal_rect, blank_rect, end_rect}},
+        {"double", double_panel, {bet_rect, deal_rect, blank_rect, end_rect}},
+        {"hold",
+         hold_panel,
+         {card_rect[0], card_rect[1], card_rect[2], card_rect[3], card_rect[4], deal_rect}},
+        {"pick", pick_panel, {card_rect[1], card_rect[2], card_rect[3], card_rect[4], deal_rect}},
+    };
+}
+
+TEST_F(Table, EveryButtonAnswersPressesStrictlyInsideIt) {
+    for (const PanelCase& c : panel_cases()) {
+        for (std::size_t index = 0; index < c.rects.size(); ++index) {
+            const Rect r = c.rects[index];
+            // The innermost corners and the middle, with each of the three mouse buttons. The
+            // last card button reaches past the window's right edge, where no press can land.
+            const int right = std::min(r.x + r.width - 1, 159);
+            const int points[][2] = {{r.x + 1, r.y + 1},
+                                     {right, r.y + r.height - 1},
+                                     {right, r.y + 1},
+                                     {r.x + 1, r.y + r.height - 1},
+                                     {r.x + r.width / 2, r.y + r.height / 2}};
+            unsigned mouse_button = 1;
+            for (const auto& point : points) {
+                click(look, context.window, point[0], point[1], mouse_button);
+                EXPECT_EQ(wait_button(context, c.panel), static_cast<int>(index))
+                    << c.name << " press at " << point[0] << "," << point[1] << " with button "
+                    << mouse_button;
+                mouse_button = mouse_button % 3 + 1;
+            }
+        }
+    }
+}
+
+TEST_F(Table, PressesOnEdgesOrOnNoButtonAreDropped) {
+    struct Case {
+        const char* name;
+        const Button* panel;
+        std::vector<std::array<int, 2>> dropped;
+        std::array<int, 2> then;  // a press that hits
+        int index;                // the button it hits
+    };
+    const Case cases[] = {
+        // Only 101 to 149 across and 111 to 129 down count for "[Bet   ]"; y 130 lies between
+        // Bet and Deal and belongs to neither.
+        {"main",
+         main_panel,
+         {{100, 120},
+          {150, 120},
+          {125, 110},
+          {125, 130},
+          {100, 110},
+          {150, 130},
+          {99, 120},
+          {151, 120},
+          {125, 109},
+          {125, 150},
+          {125, 170},
+          {125, 190},
+          {20, 79},
+          {5, 5}},
+         {125, 180},
+         3},
+        {"double", double_panel, {{125, 130}, {125, 150}, {125, 170}, {0, 0}}, {125, 160}, 2},
+        // The card buttons sit 4 pixels apart, and their edges belong to none of them.
+        {"hold",
+         hold_panel,
+         {{7, 79},
+          {35, 79},
+          {20, 69},
+          {20, 89},
+          {37, 79},
+          {39, 79},
+          {67, 79},
+          {135, 79},
+          {125, 120}},
+         {50, 80},
+         1},
+        {"pick", pick_panel, {{20, 79}, {8, 70}, {34, 88}, {125, 180}}, {140, 88}, 3},
+    };
+    for (const Case& c : cases) {
+        for (const auto& point : c.dropped) {
+            click(look, context.window, point[0], point[1]);
+            click(look, context.window, c.then[0], c.then[1]);
+            EXPECT_EQ(wait_button(context, c.panel), c.index)
+                << c.name << ": the press at " << point[0] << "," << point[1] << " counted";
+        }
+    }
+    // Dropped presses leave no trace on the window.
+    EXPECT_EQ(window_picture(0, 0, 160, 200), plain(160, 200, "white"));
+}
+
+TEST_F(Table, PressesMadeBeforeTheWaitAreJudgedByItsPanel) {
+    // The same point is Deal in every panel but has a different index in each.
+    click(look, context.window, 125, 140);
+    click(look, context.window, 125, 140);
+    click(look, context.window, 125, 140);
+    EXPECT_EQ(wait_button(context, hold_panel), hold_deal);
+    EXPECT_EQ(wait_button(context, pick_panel), pick_deal);
+    EXPECT_EQ(wait_button(context, main_panel), main_deal);
+
+    // A hold button's press is no button for the main panel; the presses are taken in order.
+    click(look, context.window, 20, 79);
+    click(look, context.window, 125, 120);
+    click(look, context.window, 125, 180);
+    EXPECT_EQ(wait_button(context, main_panel), main_bet);
+    EXPECT_EQ(wait_button(context, double_panel), double_take);
+
+    // Under card 0 there is a pick button only in the hold panel.
+    click(look, context.window, 20, 79);
+    click(look, context.window, 50, 79);
+    EXPECT_EQ(wait_button(context, pick_panel), 0);
+}
+
+TEST_F(Table, KeyPressesAreNeverRead) {
+    press_key(look, context.window, 125, 120, XK_Return);
+    press_key(look, context.window, 125, 120, XK_b);
+    click(look, context.window, 125, 180);
+    EXPECT_EQ(wait_button(context, main_panel), main_end);
+    // The key presses did reach the game and are still waiting in its queue, unread.
+    XEvent event;
+    int keys = 0;
+    while (XCheckWindowEvent(context.display, context.window, KeyPressMask, &event))
+        ++keys;
+    EXPECT_EQ(keys, 2);
+}
+
+// Processor time (user + system, in clock ticks) and state letter of a process.
+struct ProcessTimes {
+    char state = '?';
+    long ticks = 0;
+};
+
+ProcessTimes process_times(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ProcessTimes times;
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return times;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    fields >> times.state;
+    // Fields 4 to 13 come first, then utime (14) and stime (15).
+    for (int i = 4; i <= 13; ++i)
+        fields >> field;
+    long user = 0, system = 0;
+    fields >> user >> system;
+    times.ticks = user + system;
+    return times;
+}
+
+TEST(WaitButton, SleepsUntilAPressComes) {
+    Display* look = test_server().display;
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        DisplayContext context;
+        open_window(context);
+        draw_main_panel(context);
+        _exit(wait_button(context, main_panel));
+    }
+    const Window window = find_window(look, "Poker");
+    ASSERT_NE(window, 0u);
+    // A waiting process sleeps; one that spins is always running.
+    EXPECT_TRUE(wait_until([&] { return process_times(pid).state == 'S'; }));
+    const ProcessTimes before = process_times(pid);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const ProcessTimes after = process_times(pid);
+    EXPECT_LE(after.ticks - before.ticks, 3) << "clock ticks used in 300 ms of waiting";
+
+    click(look, window, 125, 180);
+    int status = 0;
+    bool ended = wait_until([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+    if (!ended) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    ASSERT_TRUE(ended);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), main_end);
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+#include "support/xserver.hpp"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+pid_t server_owner = -1;  // the process that started the server, the only one that stops it
+
+[[noreturn]] void give_up(const std::string& why) {
+    std::fprintf(stderr, "test X server: %s\n", why.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+// Only the process that started the server stops it: children forked by tests run the exit
+// handlers too.
+void stop_server() {
+    XServer& server = test_server();
+    if (getpid() != server_owner || server.pid <= 0) return;
+    if (server.display != nullptr) XCloseDisplay(server.display);
+    server.display = nullptr;
+    kill(server.pid, SIGTERM);
+    int status = 0;
+    while (waitpid(server.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    server.pid = -1;
+}
+
+[[noreturn]] void exec_server(int display_fd) {
+    // The server goes when the test process goes, even if the test crashes.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() == 1) _exit(1);
+    const int null_fd = open("/dev/null", O_RDWR);
+    dup2(null_fd, 0);
+    dup2(null_fd, 1);
+    if (std::getenv("POKER_XVFB_LOG") == nullptr) dup2(null_fd, 2);
+    const std::string fd_text = std::to_string(display_fd);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "640x480x24", "+bs",
+           "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+// Xvfb writes its display number, then a newline, once it accepts connections.
+std::string read_display_number(int fd) {
+    std::string number;
+    char c = 0;
+    for (;;) {
+        const ssize_t got = read(fd, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0 || c == '\n') break;
+        number += c;
+    }
+    return number;
+}
+
+void start_server(XServer& server) {
+    int fds[2];
+    if (pipe(fds) != 0) give_up("pipe failed");
+    const pid_t pid = fork();
+    if (pid < 0) give_up("fork failed");
+    if (pid == 0) {
+        close(fds[0]);
+        exec_server(fds[1]);
+    }
+    close(fds[1]);
+    const std::string number = read_display_number(fds[0]);
+    close(fds[0]);
+    server.pid = pid;
+    server_owner = getpid();
+    std::atexit(stop_server);
+    if (number.empty()) give_up("Xvfb did not start (is it installed?)");
+
+    server.name = ":" + number;
+    setenv("DISPLAY", server.name.c_str(), 1);
+    server.display = XOpenDisplay(server.name.c_str());
+    if (server.display == nullptr) give_up("cannot connect to " + server.name);
+
+    int count = 0;
+    char** fonts = XListFonts(server.display, "5x7", 1, &count);
+    if (fonts != nullptr) XFreeFontNames(fonts);
+    if (count == 0) give_up("the server has no \"5x7\" font (install xfonts-base)");
+
+    int event_base = 0, error_base = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(server.display, &event_base, &error_base, &major, &minor)) {
+        give_up("the server lacks the XTEST extension");
+    }
+}
+
+Window top_level_named(Display* display, const char* title) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+        return 0;
+    }
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+            if (std::strcmp(name, title) == 0) found = children[i];
+            XFree(name);
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+}  // namespace
+
+XServer& test_server() {
+    static XServer server;
+    if (server.pid < 0 && server_owner < 0) start_server(server);
+    return server;
+}
+
+Picture read_picture(Display* display, Drawable drawable, int x, int y, int width, int height) {
+    XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr) give_up("XGetImage failed");
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            picture.pixels.push_back(XGetPixel(image, column, row));
+        }
+    }
+    XDestroyImage(image);
+    return picture;
+}
+
+Picture Picture::part(int x, int y, int part_width, int part_height) const {
+    Picture result;
+    result.width = part_width;
+    result.height = part_height;
+    for (int row = y; row < y + part_height; ++row) {
+        for (int column = x; column < x + part_width; ++column) {
+            result.pixels.push_back(at(column, row));
+        }
+    }
+    return result;
+}
+
+void Picture::paste(const Picture& other, int x, int y) {
+    for (int row = 0; row < other.height; ++row) {
+        for (int column = 0; column < other.width; ++column) {
+            if (x + column < 0 || x + column >= width || y + row < 0 || y + row >= height) continue;
+            pixels[static_cast<std::size_t>(y + row) * static_cast<std::size_t>(width) +
+                   static_cast<std::size_t>(x + column)] = other.at(column, row);
+        }
+    }
+}
+
+void PrintTo(const Picture& picture, std::ostream* out) {
+    *out << picture.width << "x" << picture.height << " picture";
+}
+
+std::string picture_difference(const Picture& expected, const Picture& actual) {
+    if (expected.width != actual.width || expected.height != actual.height) {
+        std::ostringstream text;
+        text << "size " << actual.width << "x" << actual.height << ", expected " << expected.width
+             << "x" << expected.height;
+        return text.str();
+    }
+    std::ostringstream text;
+    int differences = 0;
+    for (int row = 0; row < expected.height; ++row) {
+        for (int column = 0; column < expected.width; ++column) {
+            if (expected.at(column, row) == actual.at(column, row)) continue;
+            if (differences < 5) {
+                text << std::hex << "(" << std::dec << column << "," << row << "): 0x" << std::hex
+                     << actual.at(column, row) << " expected 0x" << expected.at(column, row)
+                     << std::dec << "; ";
+            }
+            ++differences;
+        }
+    }
+    if (differences == 0) return "";
+    text << differences << " pixels differ";
+    return text.str();
+}
+
+unsigned long named_pixel(Display* display, const char* name) {
+    XColor screen{};
+    XColor exact{};
+    if (XAllocNamedColor(display, DefaultColormap(display, 0), name, &screen, &exact) == 0) {
+        give_up(std::string("unknown colour ") + name);
+    }
+    return screen.pixel;
+}
+
+bool wait_until(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+Window find_window(Display* display, const char* title) {
+    Window found = 0;
+    wait_until([&] {
+        found = top_level_named(display, title);
+        return found != 0;
+    });
+    return found;
+}
+
+void click(Display* display, Window window, int x, int y, unsigned button) {
+    int root_x = 0, root_y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
+                          &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    XSync(display, False);
+}
+
+void press_key(Display* display, Window window, int x, int y, KeySym key) {
+    int root_x = 0, root_y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
+                          &child);
+    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
+    const KeyCode code = XKeysymToKeycode(display, key);
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    XSync(display, False);
+}
+
+Picture render_text(Display* display, const char* text, const char* fg, const char* bg,
+                    const char* under) {
+    const int length = static_cast<int>(std::strlen(text));
+    const int width = 7 * length;
+    const int height = 9;
+    if (length == 0) return Picture{};
+    const Window root = DefaultRootWindow(display);
+    const Pixmap pixmap =
+        XCreatePixmap(display, root, static_cast<unsigned>(width), static_cast<unsigned>(height),
+                      static_cast<unsigned>(DefaultDepth(display, 0)));
+    const GC gc = XCreateGC(display, pixmap, 0, nullptr);
+    XSetForeground(display, gc, named_pixel(display, under));
+    XFillRectangle(display, pixmap, gc, 0, 0, static_cast<unsigned>(width),
+                   static_cast<unsigned>(height));
+    const Font font = XLoadFont(display, "5x7");
+    XSetFont(display, gc, font);
+    XSetForeground(display, gc, named_pixel(display, fg));
+    XSetBackground(display, gc, named_pixel(display, bg));
+    for (int i = 0; i < length; ++i) {
+        XDrawImageString(display, pixmap, gc, 7 * i, 7, text + i, 1);
+    }
+    Picture picture = read_picture(display, pixmap, 0, 0, width, height);
+    XUnloadFont(display, font);
+    XFreeGC(display, gc);
+    XFreePixmap(display, pixmap);
+    return picture;
+}
+
+bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
+                const char* bg) {
+    const Picture expected = render_text(display, text, fg, bg);
+    // Only the part inside the window can be read back; text may run past its right edge.
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    const int width = std::min(expected.width, attributes.width - x);
+    if (width <= 0) return false;
+    return read_picture(display, window, x, y - 7, width, expected.height) ==
+           expected.part(0, 0, width, expected.height);
+}
