@@ -11,7 +11,8 @@
 
 // One Xvfb per test process, started on first use and stopped when that process exits; DISPLAY
 // is set to it for child processes. The connection `display` belongs to the test process: a
-// forked child opens its own.
+// forked child opens its own. The server is also told to end when the thread that started it
+// ends (so a crashed test leaves none behind): call it first from the main thread.
 struct XServer {
     std::string name;  // ":N"
     Display* display = nullptr;
