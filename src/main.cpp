@@ -1,8 +1,11 @@
 // The program entry: start-up in order, then the games, then the end of the run.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "display/context.hpp"
 #include "game/deck.hpp"
+#include "game/play.hpp"
 #include "game/state.hpp"
 #include "store/player_file.hpp"
 
@@ -25,14 +28,29 @@ int main(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "poker";
     if (argc != 2) fail("Usage : %s player-name \n", program);
 
+    // A player name never starts with '-': such an argument asks for help or the version.
+    const char* argument = argv[1];
+    if (argument[0] == '-') {
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            print_line("Usage : %s player-name \n", program);
+            return 0;
+        }
+        if (std::strcmp(argument, "--version") == 0) {
+            print_line("%s V01/L02 \n", program);
+            return 0;
+        }
+        fail("Usage : %s player-name \n", program);
+    }
+
+    // The two records of the run; they live until the process exits.
     static GameState state;
-    switch (make_player_file_name(state, argv[1])) {
+    switch (make_player_file_name(state, argument)) {
         case NameCheck::ok:
             break;
         case NameCheck::too_long:
-            fail("player name too long : %s \n", argv[1]);
+            fail("player name too long : %s \n", argument);
         case NameCheck::contains_slash:
-            fail("player name contains '/' : %s \n", argv[1]);
+            fail("player name contains '/' : %s \n", argument);
     }
 
     print_line("%s V01/L02 \n", program);
@@ -42,14 +60,21 @@ int main(int argc, char** argv) {
     state.bet = 0;
     state.win = 0;
     if (const StoreResult loaded = load_player_file(state); loaded != StoreResult::ok) {
-        fail(store_message_format(loaded), state.player_file);
+        fail_on_store(loaded, state);
     }
     seed_random();
+
+    static DisplayContext display;
+    open_window(display);
+    create_glyphs(display);
+
+    play_games(display, state);
 
     if (state.credit == 0) {
         std::puts("****           ****");
         std::puts("**** Game Over ****");
         std::puts("****           ****");
+        std::fflush(stdout);
     }
     return 0;
 }

@@ -34,6 +34,37 @@ TEST(StartUp, WrongArgumentCountPrintsOnlyTheUsageLine) {
     EXPECT_TRUE(list_directory(dir.path).empty());
 }
 
+TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
+    struct Case {
+        std::string argument;
+        int status;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"--help", 0, "Usage : " + poker + " player-name \n"},
+        {"-h", 0, "Usage : " + poker + " player-name \n"},
+        {"--version", 0, poker + " V01/L02 \n"},
+        {"--bogus", 1, "Usage : " + poker + " player-name \n"},
+        {"-", 1, "Usage : " + poker + " player-name \n"},
+    };
+    for (const Case& c : cases) {
+        TemporaryDirectory dir;
+        const ProcessResult result = run_poker({c.argument}, dir);
+        EXPECT_EQ(result.status, c.status) << c.argument;
+        EXPECT_EQ(result.out, c.out) << c.argument;
+        EXPECT_TRUE(list_directory(dir.path).empty()) << c.argument;
+    }
+}
+
+TEST(StartUp, WithoutADisplayTheRunEndsBeforeDrawing) {
+    TemporaryDirectory dir;
+    const ProcessResult result = run_poker({"bob"}, dir);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, banner("tavlek.bob.sv"));
+    EXPECT_EQ(result.err, "cannot open display \"\" (DISPLAY is not set)\n");
+    EXPECT_TRUE(list_directory(dir.path).empty());
+}
+
 TEST(StartUp, RefusedNamesTouchNoFile) {
     struct Case {
         std::string name;

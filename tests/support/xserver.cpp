@@ -69,6 +69,18 @@ std::string read_display_number(int fd) {
     return number;
 }
 
+// The windows looked at belong to other clients and may be mapped, unmapped or destroyed at any
+// moment; a request on such a window fails and simply finds nothing.
+int tolerate_vanishing_windows(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow || error->error_code == BadMatch ||
+        error->error_code == BadDrawable) {
+        return 0;
+    }
+    char text[256];
+    XGetErrorText(display, error->error_code, text, sizeof text);
+    give_up(std::string("X error: ") + text);
+}
+
 void start_server(XServer& server) {
     int fds[2];
     if (pipe(fds) != 0) give_up("pipe failed");
@@ -90,6 +102,7 @@ void start_server(XServer& server) {
     setenv("DISPLAY", server.name.c_str(), 1);
     server.display = XOpenDisplay(server.name.c_str());
     if (server.display == nullptr) give_up("cannot connect to " + server.name);
+    XSetErrorHandler(tolerate_vanishing_windows);
 
     int count = 0;
     char** fonts = XListFonts(server.display, "5x7", 1, &count);
@@ -112,6 +125,12 @@ Window top_level_named(Display* display, const char* title) {
     }
     for (unsigned i = 0; i < count && found == 0; ++i) {
         char* name = nullptr;
+        XWindowAttributes attributes{};
+        // Only a window that can be read back counts as found.
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+            attributes.map_state != IsViewable) {
+            continue;
+        }
         if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
             if (std::strcmp(name, title) == 0) found = children[i];
             XFree(name);
@@ -132,7 +151,7 @@ XServer& test_server() {
 Picture read_picture(Display* display, Drawable drawable, int x, int y, int width, int height) {
     XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (image == nullptr) give_up("XGetImage failed");
+    if (image == nullptr) return Picture{};  // the window is gone or not viewable
     Picture picture;
     picture.width = width;
     picture.height = height;

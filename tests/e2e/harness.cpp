@@ -1,0 +1,194 @@
+#include "e2e/harness.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+#include "display/glyphs.hpp"
+#include "support/cards.hpp"
+#include "support/xserver.hpp"
+
+namespace {
+
+const std::string poker = POKER_BINARY;
+const std::string fake_libc = POKER_FAKE_LIBC;
+
+std::string join(const std::vector<int>& values) {
+    std::string text;
+    for (int value : values)
+        text += (text.empty() ? "" : ",") + std::to_string(value);
+    return text;
+}
+
+bool bit(const GlyphBits& bits, int x, int y) {
+    return (bits[y * 4 + x / 8] >> (x % 8)) & 1;
+}
+
+// The card as the layers would paint it: white face, then rank and suit in the suit's colour.
+bool card_matches(Display* display, const Picture& cell, Card card) {
+    const unsigned long white = named_pixel(display, "white");
+    const unsigned long ink = named_pixel(display, is_red(card) ? "red" : "black");
+    const GlyphBits& face = glyph_bits[face_bits];
+    const GlyphBits* rank = is_joker(card) ? nullptr : &glyph_bits[first_rank_bits + card.rank];
+    const GlyphBits& suit =
+        is_joker(card) ? glyph_bits[joker_bits] : glyph_bits[first_suit_bits + card.suit - 1];
+    for (int y = 0; y < glyph_size; ++y) {
+        for (int x = 0; x < glyph_size; ++x) {
+            if (!bit(face, x, y)) continue;
+            const bool inked = bit(suit, x, y) || (rank != nullptr && bit(*rank, x, y));
+            if (cell.at(x, y) != (inked ? ink : white)) return false;
+        }
+    }
+    return true;
+}
+
+bool back_matches(Display* display, const Picture& cell) {
+    const unsigned long white = named_pixel(display, "white");
+    const unsigned long red = named_pixel(display, "red");
+    for (int y = 0; y < glyph_size; ++y) {
+        for (int x = 0; x < glyph_size; ++x) {
+            if (!bit(glyph_bits[face_bits], x, y)) continue;
+            if (cell.at(x, y) != (bit(glyph_bits[back_bits], x, y) ? red : white)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int rand_value_of(const std::string& card) {
+    return index_of_card(parse_card(card));
+}
+
+PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
+    : directory_(directory),
+      log_file_(scratch_.file("pauses")),
+      out_file_(scratch_.file("stdout")) {
+    XServer& server = test_server();
+    display_ = server.display;
+    std::vector<int> values = options.rand_values;
+    for (const std::string& card : options.cards)
+        values.push_back(rand_value_of(card));
+
+    ProcessOptions process;
+    process.directory = directory.path;
+    process.environment = options.environment;
+    process.environment.push_back("DISPLAY=" + server.name);
+    process.environment.push_back("LD_PRELOAD=" + fake_libc);
+    process.environment.push_back("POKER_FAKE_RAND=" + join(values));
+    process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
+    // A sanitized build must accept the preloaded library ahead of its runtime.
+    process.environment.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+    std::remove(log_file_.c_str());
+
+    if (options.hold_at_pauses) {
+        // The read end stays open across exec; the write end is ours alone, so the program's
+        // pauses return at once if this test process goes away.
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+        const int read_end = fcntl(ends[0], F_DUPFD, 10);
+        close(ends[0]);
+        gate_ = ends[1];
+        process.environment.push_back("POKER_FAKE_SLEEP_FD=" + std::to_string(read_end));
+        pid_ = start_program({poker, options.player}, process, out_file_);
+        close(read_end);
+    } else {
+        pid_ = start_program({poker, options.player}, process, out_file_);
+    }
+
+    wait_until([&] {
+        window_ = find_window(display_, "Poker");
+        return window_ != 0 || poll_exit();
+    });
+}
+
+PokerGame::~PokerGame() {
+    if (!exited_ && pid_ > 0) {
+        kill(pid_, SIGKILL);
+        wait_program(pid_);
+    }
+    if (gate_ >= 0) close(gate_);
+}
+
+bool PokerGame::poll_exit() {
+    if (exited_) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+    exited_ = true;
+    status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
+}
+
+int PokerGame::pauses_entered() const {
+    std::ifstream log(log_file_);
+    int lines = 0;
+    for (std::string line; std::getline(log, line);)
+        ++lines;
+    return lines;
+}
+
+bool PokerGame::wait_for(const std::function<bool()>& condition) {
+    return wait_until([&] {
+        // Counted before looking: a pause logged by now has its drawing on the server already,
+        // so the condition below sees the screen of that pause before the program goes on.
+        const int entered = pauses_entered();
+        if (condition()) return true;
+        if (gate_ >= 0 && entered > resumed_) {
+            const char byte = 0;
+            if (write(gate_, &byte, 1) == 1) ++resumed_;
+        }
+        return poll_exit() && condition();
+    });
+}
+
+bool PokerGame::shows(int x, int baseline, const char* text, const char* fg, const char* bg) const {
+    return window_ != 0 && shows_text(display_, window_, x, baseline, text, fg, bg);
+}
+
+bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) const {
+    return shows(1, 20, text, fg, bg);
+}
+
+bool PokerGame::shows_card(int position, const std::string& card) const {
+    if (window_ == 0) return false;
+    const Picture cell = read_picture(display_, window_, 32 * position + 2, 32, 32, 32);
+    return card_matches(display_, cell, parse_card(card));
+}
+
+bool PokerGame::shows_back(int position) const {
+    if (window_ == 0) return false;
+    return back_matches(display_, read_picture(display_, window_, 32 * position + 2, 32, 32, 32));
+}
+
+bool PokerGame::shows_scores(int bet, int win, int credit) const {
+    char line[3][32];
+    std::snprintf(line[0], sizeof line[0], "BET   : %05d", bet);
+    std::snprintf(line[1], sizeof line[1], "WIN   : %05d", win);
+    std::snprintf(line[2], sizeof line[2], "Credit: %05d", credit);
+    return shows(1, 125, line[0]) && shows(1, 145, line[1]) && shows(1, 185, line[2]);
+}
+
+void PokerGame::press(int x, int y) const {
+    click(display_, window_, x, y);
+}
+
+int PokerGame::finish() {
+    wait_for([&] { return poll_exit(); });
+    return status_;
+}
+
+int PokerGame::kill_now(int signal) {
+    if (!exited_) kill(pid_, signal);
+    wait_until([&] { return poll_exit(); });
+    return status_;
+}
+
+std::string PokerGame::output() const {
+    std::ifstream in(out_file_);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -1,0 +1,93 @@
+// Playing the real program in end-to-end tests: it runs under the test X server with the test
+// clock and random script preloaded, held at every pause until the test has seen the window.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/card.hpp"
+#include "support/process.hpp"
+
+struct GameOptions {
+    std::string player = "bob";
+    std::vector<std::string> cards;  // card literals dealt in turn ("As", "Jk"), then random ones
+    std::vector<int> rand_values;    // raw rand() values, used instead of cards when given
+    bool hold_at_pauses = true;      // false: every pause returns at once
+    std::vector<std::string> environment;
+};
+
+class PokerGame {
+public:
+    PokerGame(const TemporaryDirectory& directory, GameOptions options = {});
+    ~PokerGame();
+    PokerGame(const PokerGame&) = delete;
+    PokerGame& operator=(const PokerGame&) = delete;
+
+    // Lets the program run on through its pauses until the condition holds. Returns whether it
+    // did before the program ended or the safety time ran out.
+    bool wait_for(const std::function<bool()>& condition);
+
+    // What the window shows.
+    bool shows(int x, int baseline, const char* text, const char* fg = "black",
+               const char* bg = "white") const;
+    bool shows_message(const char* text, const char* fg = "black", const char* bg = "white") const;
+    bool shows_card(int position, const std::string& card) const;
+    bool shows_back(int position) const;
+    bool shows_scores(int bet, int win, int credit) const;
+
+    // Presses a mouse button at window coordinates.
+    void press(int x, int y) const;
+
+    // Releases every pause until the program ends; returns its exit status.
+    int finish();
+    // Ends the program with a signal and returns its status.
+    int kill_now(int signal);
+    std::string output() const;
+    int pauses_entered() const;
+    Window window() const { return window_; }
+    Display* display() const { return display_; }
+
+private:
+    const TemporaryDirectory& directory_;
+    TemporaryDirectory scratch_;  // the pause log and standard output, away from player files
+    std::string log_file_;
+    std::string out_file_;
+    int pid_ = -1;
+    int gate_ = -1;  // write end of the pipe the program's pauses read from
+    int resumed_ = 0;
+    int status_ = -1;
+    bool exited_ = false;
+    Display* display_ = nullptr;
+    Window window_ = 0;
+
+    bool poll_exit();
+};
+
+// Card literal to the rand() value that deals it under the test clock.
+int rand_value_of(const std::string& card);
+
+// Window coordinates of the buttons, where a player would click them.
+struct Point {
+    int x;
+    int y;
+};
+inline constexpr Point bet_button{125, 120};
+inline constexpr Point deal_button{125, 140};
+inline constexpr Point blank_button{125, 160};
+inline constexpr Point double_button{125, 160};
+inline constexpr Point end_button{125, 180};
+inline constexpr Point take_button{125, 180};
+inline Point hold_button(int position) {
+    return {32 * position + 21, 79};
+}
+inline Point pick_button(int position) {
+    return {32 * position + 21, 79};
+}  // positions 1 to 4
+
+// Presses a button at a point.
+inline void press(const PokerGame& game, Point point) {
+    game.press(point.x, point.y);
+}

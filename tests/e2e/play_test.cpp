@@ -1,0 +1,319 @@
+// Whole games of the real program, played with clicks and read back from the window.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e/harness.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+const char* const lost = "***** You Lost !! *****";
+const char* const offer = "Double Up-Take Score ? ";
+const char* const select_cards = "Select Cards           ";
+const char* const select_bigger = "Select Bigger Card     ";
+
+std::vector<std::string> cards(const std::string& text) {
+    std::vector<std::string> list;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        list.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return list;
+}
+
+GameOptions dealing(const std::string& text) {
+    GameOptions options;
+    options.cards = cards(text);
+    return options;
+}
+
+// Waits for the start of a game, bets and presses Deal; returns once the cards are up.
+void bet_and_deal(PokerGame& game, int bet, int credit) {
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, credit); }));
+    for (int placed = 1; placed <= bet; ++placed) {
+        press(game, bet_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(placed, 0, credit - placed); }));
+    }
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+}
+
+void hold(PokerGame& game, std::initializer_list<int> positions) {
+    for (int position : positions) {
+        press(game, hold_button(position));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); }));
+    }
+}
+
+// Plays a game dealt from the script to the double-up offer, holding every card.
+void win_with_held_hand(PokerGame& game, int bet, int credit) {
+    bet_and_deal(game, bet, credit);
+    hold(game, {0, 1, 2, 3, 4});
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+}
+
+void end_run(PokerGame& game, int credit) {
+    ASSERT_TRUE(game.wait_for([&] {
+        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit);
+    }));
+    press(game, end_button);
+    EXPECT_EQ(game.finish(), 0);
+}
+
+std::string stored(std::int32_t credit) {
+    const auto bits = static_cast<std::uint32_t>(credit);
+    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
+            static_cast<char>(bits >> 24)};
+}
+
+TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
+    bet_and_deal(game, 1, 50);
+    const char* first[] = {"2s", "5h", "9c", "Jd", "Kh"};
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows_card(p, first[p])) << p;
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows(32 * p + 7, 84, "[ ]"));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    const char* second[] = {"3s", "7h", "8c", "Qd", "4h"};
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows_card(p, second[p])) << p;
+    EXPECT_TRUE(game.shows_scores(1, 0, 49));
+    end_run(game, 49);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+}
+
+TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 5s"));
+    bet_and_deal(game, 3, 50);
+    hold(game, {0, 1, 2, 3});
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_message("Two Pair     2   * 003", "black", "yellow"); }));
+    EXPECT_TRUE(game.shows_card(4, "5s"));
+    EXPECT_TRUE(game.shows_scores(3, 6, 47));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+    EXPECT_TRUE(game.shows(100, 165, "[Double]"));
+    EXPECT_TRUE(game.shows(100, 185, "[Take  ]"));
+    press(game, take_button);
+    end_run(game, 53);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(53));
+}
+
+TEST(Game, HeldCardsStayAndTheOthersComeFromTheSameDeck) {
+    TemporaryDirectory dir;
+    // The draw first draws the two of spades again: it was dealt, so it is drawn past.
+    PokerGame game(dir, dealing("2s 5h 9c Jd Kh 2s 3c 7d Qs"));
+    bet_and_deal(game, 1, 50);
+    hold(game, {1, 3});
+    press(game, deal_button);
+    // Held at the pause before the draw: the cards not held lie face down.
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_back(0); }));
+    EXPECT_TRUE(game.shows_back(2));
+    EXPECT_TRUE(game.shows_back(4));
+    EXPECT_TRUE(game.shows_card(1, "5h"));
+    EXPECT_TRUE(game.shows_card(3, "Jd"));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    const char* final_hand[] = {"3c", "5h", "7d", "Jd", "Qs"};
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows_card(p, final_hand[p])) << p;
+}
+
+TEST(Game, EndAfterBetsDeals) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("2s 5h 9c Jd Kh"));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(2, 0, 48); }));
+    press(game, end_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+    EXPECT_TRUE(game.shows_card(0, "2s"));
+    EXPECT_FALSE(file_exists(dir.file("tavlek.bob.sv")));
+}
+
+TEST(Game, EndBeforeABetSavesTheStoredCreditExactly) {
+    TemporaryDirectory dir;
+    write_file(dir.file("tavlek.bob.sv"), stored(73));
+    PokerGame game(dir);
+    end_run(game, 73);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), "\x49\0\0\0"s);
+}
+
+TEST(Game, LosingTheLastCreditIsGameOverAndSavesNothing) {
+    TemporaryDirectory dir;
+    write_file(dir.file("tavlek.bob.sv"), stored(2));
+    PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
+    bet_and_deal(game, 2, 2);
+    press(game, bet_button);  // ignored by the hold phase
+    press(game, deal_button);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), POKER_BINARY
+              " V01/L02 \nplayer file name : tavlek.bob.sv \n"
+              "****           ****\n**** Game Over ****\n****           ****\n");
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(2));
+}
+
+TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    // Before any bet, Deal and the blank button are ignored and the game keeps waiting.
+    press(game, deal_button);
+    press(game, blank_button);
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
+    EXPECT_EQ(game.pauses_entered(), 0) << "nothing was dealt before the bet";
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+    // The hold phase ignores Bet, the blank button and End.
+    press(game, bet_button);
+    press(game, blank_button);
+    press(game, end_button);
+    press(game, hold_button(2));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[H]"); }));
+    EXPECT_TRUE(game.shows_scores(1, 0, 49));
+    EXPECT_TRUE(game.shows_card(0, "2s"));
+    press(game, hold_button(2));  // a second press releases the hold
+    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[ ]"); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    EXPECT_TRUE(game.shows_card(2, "8c")) << "the released card was replaced";
+}
+
+TEST(Game, CreditSaturatesAtTheLargestStoredValue) {
+    TemporaryDirectory dir;
+    write_file(dir.file("tavlek.bob.sv"), stored(2147483647));
+    PokerGame game(dir, dealing("Ts Js Qs Ks As"));
+    win_with_held_hand(game, 1, 2147483647);
+    EXPECT_TRUE(game.shows_scores(1, 100, 2147483646));
+    press(game, take_button);
+    end_run(game, 2147483647);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), "\xff\xff\xff\x7f"s);
+}
+
+// One gamble after a two-pair win of 2 on a bet of 1.
+struct Gamble {
+    const char* name;
+    const char* double_up_cards;  // the dealer's card (and any redeal), then positions 1 to 4
+    int pick;                     // hand position picked, 0 for a dealer joker
+    const char* message;
+    const char* fg;
+    const char* bg;
+    int win_after;
+};
+
+void PrintTo(const Gamble& gamble, std::ostream* out) {
+    *out << gamble.name;
+}
+
+class DoubleUp : public ::testing::TestWithParam<Gamble> {};
+
+TEST_P(DoubleUp, SettlesTheGamble) {
+    const Gamble& gamble = GetParam();
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("Kh Ks 2c 2d 9h "s + gamble.double_up_cards));
+    win_with_held_hand(game, 1, 50);
+    EXPECT_TRUE(game.shows_scores(1, 2, 49));
+    press(game, double_button);
+    if (gamble.pick != 0) {
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+        for (int p = 1; p < 5; ++p)
+            EXPECT_TRUE(game.shows_back(p)) << p;
+        for (int p = 1; p < 5; ++p)
+            EXPECT_TRUE(game.shows(32 * p + 7, 84, "[ ]")) << p;
+        press(game, pick_button(gamble.pick));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * gamble.pick + 7, 84, "[S]"); }));
+        press(game, deal_button);
+    }
+    ASSERT_TRUE(
+        game.wait_for([&] { return game.shows_message(gamble.message, gamble.fg, gamble.bg); }));
+    if (gamble.win_after == 0) {
+        end_run(game, 49);
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+        return;
+    }
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+    EXPECT_TRUE(game.shows_scores(1, gamble.win_after, 49));
+    press(game, take_button);
+    end_run(game, 49 + gamble.win_after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Game, DoubleUp,
+                         ::testing::Values(Gamble{"TieWins", "7h 3s 7c 9d Ah", 2,
+                                                  "***** You Win  !! *****", "black", "yellow", 4},
+                                           Gamble{"PickedAceBeatsKing", "Kd As 3c 4c 5c", 1,
+                                                  "***** You Win  !! *****", "black", "yellow", 4},
+                                           Gamble{"PickedJokerBeatsAll", "Qh 2h 3h 4h Jk", 4,
+                                                  "***** You Win  !! *****", "black", "yellow", 4},
+                                           Gamble{"DealerJokerTriples", "Jk", 0,
+                                                  "**** Luckey Win !! ****", "black", "yellow", 6},
+                                           Gamble{"DealerAceIsDealtAgain", "Ah 5c 6s 2h 3h 4h", 1,
+                                                  "***** You Win  !! *****", "black", "yellow", 4},
+                                           Gamble{"LowerCardLoses", "9h 3s 4s 5s 6s", 3,
+                                                  "***** You Lost !! *****", "blue", "white", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Game, TwoDoublingsOfTwoGiveEightAndALossGivesNothing) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 7h 8s 3c 4c 5c 7d 8d 3d 4d 5d Qh 2s 3s 4s 5s"));
+    win_with_held_hand(game, 1, 50);
+    for (const int win : {4, 8}) {
+        press(game, double_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+        press(game, pick_button(1));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[S]"); }));
+        press(game, deal_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+        EXPECT_TRUE(game.shows_scores(1, win, 49));
+    }
+    press(game, double_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+    press(game, pick_button(2));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[S]"); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    end_run(game, 49);
+}
+
+TEST(Game, DoubleUpIgnoresPressesItDoesNotUse) {
+    TemporaryDirectory dir;
+    PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 7h 8s 3c 4c 5c"));
+    win_with_held_hand(game, 1, 50);
+    const int pauses = game.pauses_entered();
+    // Bet and Deal on the offer show it again, with its pause.
+    press(game, bet_button);
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.pauses_entered() >= pauses + 2; }));
+    press(game, double_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+    // In the pick loop, Deal before a pick and the offer's Bet, Double and Take are ignored.
+    press(game, deal_button);
+    press(game, bet_button);
+    press(game, double_button);
+    press(game, take_button);
+    press(game, pick_button(3));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows(103, 84, "[S]"); }));
+    for (int p = 1; p < 5; ++p)
+        EXPECT_TRUE(game.shows_back(p)) << "nothing revealed yet";
+    EXPECT_TRUE(game.shows_scores(1, 2, 49));
+    press(game, pick_button(1));  // the pick may change
+    ASSERT_TRUE(
+        game.wait_for([&] { return game.shows(39, 84, "[S]") && game.shows(103, 84, "[ ]"); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_message("***** You Win  !! *****", "black", "yellow"); }));
+    EXPECT_TRUE(game.shows_card(1, "8s"));
+}
+
+}  // namespace
