@@ -20,8 +20,10 @@ const std::string fake_libc = POKER_FAKE_LIBC;
 
 std::string join(const std::vector<int>& values) {
     std::string text;
-    for (int value : values)
-        text += (text.empty() ? "" : ",") + std::to_string(value);
+    for (int value : values) {
+        if (!text.empty()) text += ',';
+        text += std::to_string(value);
+    }
     return text;
 }
 
@@ -79,7 +81,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     process.directory = directory.path;
     process.environment = options.environment;
     process.environment.push_back("DISPLAY=" + server.name);
-    process.environment.push_back("LD_PRELOAD=" + fake_libc);
+    process.environment.push_back("LD_PRELOAD=" + fake_libc + " " + options.also_preload);
     process.environment.push_back("POKER_FAKE_RAND=" + join(values));
     process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
     // A sanitized build must accept the preloaded library ahead of its runtime.

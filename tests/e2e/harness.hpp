@@ -17,6 +17,7 @@ struct GameOptions {
     std::vector<int> rand_values;    // raw rand() values, used instead of cards when given
     bool hold_at_pauses = true;      // false: every pause returns at once
     std::vector<std::string> environment;
+    std::string also_preload;  // another library to preload after the test clock
 };
 
 class PokerGame {

@@ -1,0 +1,152 @@
+// The display's costs, measured on the real program under a private Xvfb:
+//   1. processor time used while the game waits five seconds for a click;
+//   2. X round trips for start-up and for whole games, with the colour cache and, derived from
+//      the counts, without it (every set_colors would make two colour lookups).
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "e2e/harness.hpp"
+#include "support/xserver.hpp"
+
+namespace {
+
+struct Counts {
+    long replies = 0;
+    long color_lookups = 0;
+    long foreground_changes = 0;
+
+    // Without the cache each foreground change comes with two lookups, foreground and background.
+    long replies_without_cache() const { return replies - color_lookups + 2 * foreground_changes; }
+    Counts operator-(const Counts& other) const {
+        return {replies - other.replies, color_lookups - other.color_lookups,
+                foreground_changes - other.foreground_changes};
+    }
+};
+
+Counts read_counts(const std::string& path) {
+    Counts counts;
+    std::ifstream in(path);
+    in >> counts.replies >> counts.color_lookups >> counts.foreground_changes;
+    return counts;
+}
+
+long processor_ticks(int pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string field;
+    long user = 0, system = 0;
+    for (int i = 1; i <= 15 && stat >> field; ++i) {
+        if (i == 14) user = std::stol(field);
+        if (i == 15) system = std::stol(field);
+    }
+    return user + system;
+}
+
+void require(bool held, const char* what) {
+    if (held) return;
+    std::fprintf(stderr, "display_bench: %s did not happen\n", what);
+    std::exit(1);
+}
+
+void measure_wait(const TemporaryDirectory& dir) {
+    // The real program, nothing preloaded: start it and let it sit at the first click wait.
+    XServer& server = test_server();
+    ProcessOptions options;
+    options.directory = dir.path;
+    const int pid = start_program({POKER_BINARY, "bench"}, options, dir.file("out"));
+    const Window window = find_window(server.display, "Poker");
+    require(window != 0, "the window");
+    require(wait_until([&] {
+                return shows_text(server.display, window, 1, 20, "Press Bet or Deal", "black",
+                                  "white");
+            }),
+            "the first message");
+    const long ticks_per_second = sysconf(_SC_CLK_TCK);
+    const long before = processor_ticks(pid);
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const long used = processor_ticks(pid) - before;
+    std::printf("waiting for a click: %.2f s of processor time in %.2f s = %.2f%% of one core\n",
+                static_cast<double>(used) / ticks_per_second, seconds,
+                100.0 * used / ticks_per_second / seconds);
+    kill(pid, SIGKILL);
+    wait_program(pid);
+}
+
+void print_counts(const char* what, const Counts& counts) {
+    std::printf("%-40s %5ld round trips (%ld colour lookups); without the cache %5ld\n", what,
+                counts.replies, counts.color_lookups, counts.replies_without_cache());
+}
+
+void measure_round_trips(const TemporaryDirectory& dir) {
+    GameOptions options;
+    // A losing game, then a two-pair game doubled once with a tie and taken.
+    options.cards = {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "4h",
+                     "Kh", "Ks", "2c", "2d", "9h", "7h", "3s", "7c", "9d", "Ah"};
+    options.also_preload = COUNT_REPLIES_LIBRARY;
+    const std::string count_file = dir.file("counts");
+    options.environment = {"POKER_COUNT_FILE=" + count_file};
+    PokerGame game(dir, options);
+    auto at_bet = [&](int credit) {
+        return game.wait_for([&] {
+            return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit);
+        });
+    };
+    require(at_bet(50), "start-up");
+    const Counts start_up = read_counts(count_file);
+
+    press(game, bet_button);
+    press(game, deal_button);
+    require(game.wait_for([&] { return game.shows_message("Select Cards           "); }),
+            "the deal");
+    press(game, deal_button);
+    require(at_bet(49), "the losing game");
+    const Counts lost = read_counts(count_file);
+
+    press(game, bet_button);
+    press(game, deal_button);
+    require(game.wait_for([&] { return game.shows_message("Select Cards           "); }),
+            "the second deal");
+    for (int position = 0; position < 5; ++position) {
+        press(game, hold_button(position));
+        require(game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); }), "hold");
+    }
+    press(game, deal_button);
+    require(game.wait_for([&] { return game.shows_message("Double Up-Take Score ? "); }),
+            "the offer");
+    press(game, double_button);
+    require(game.wait_for([&] { return game.shows_message("Select Bigger Card     "); }),
+            "the gamble");
+    press(game, pick_button(2));
+    require(game.wait_for([&] { return game.shows(71, 84, "[S]"); }), "the pick");
+    press(game, deal_button);
+    require(game.wait_for([&] {
+        return game.shows_message("Double Up-Take Score ? ") && game.shows_scores(1, 4, 48);
+    }),
+            "the second offer");
+    press(game, take_button);
+    require(at_bet(52), "the won game");
+    const Counts won = read_counts(count_file);
+    press(game, end_button);
+    require(game.finish() == 0, "the end of the run");
+
+    print_counts("start-up to the first click wait:", start_up);
+    print_counts("one losing game:", lost - start_up);
+    print_counts("one won game with a double-up:", won - lost);
+}
+
+}  // namespace
+
+int main() {
+    TemporaryDirectory dir;
+    test_server();
+    measure_wait(dir);
+    measure_round_trips(dir);
+    return 0;
+}
