@@ -32,7 +32,9 @@ static unsigned long long generator_state;
 static Display* last_display;
 
 /* The next definition of a symbol, as a function pointer (memcpy keeps ISO C happy). */
-static void* next_symbol(const char* name) { return dlsym(RTLD_NEXT, name); }
+static void* next_symbol(const char* name) {
+    return dlsym(RTLD_NEXT, name);
+}
 
 time_t time(time_t* result) {
     const char* text = getenv("POKER_FAKE_TIME");
@@ -41,7 +43,9 @@ time_t time(time_t* result) {
     return now;
 }
 
-void srand(unsigned seed) { (void)seed; }
+void srand(unsigned seed) {
+    (void)seed;
+}
 
 int rand(void) {
     if (!script_started) {
