@@ -104,7 +104,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     }
 
     wait_until([&] {
-        window_ = find_window(display_, "Poker");
+        window_ = top_level_window(display_, "Poker");
         return window_ != 0 || poll_exit();
     });
 }

@@ -164,6 +164,15 @@ TEST(Game, LosingTheLastCreditIsGameOverAndSavesNothing) {
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(2));
 }
 
+TEST(Game, ANegativeStoredCreditEndsTheRunAtOnceWithoutSaving) {
+    TemporaryDirectory dir;
+    write_file(dir.file("tavlek.bob.sv"), stored(-5));
+    PokerGame game(dir);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(-5));
+}
+
 TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));

@@ -114,32 +114,6 @@ void start_server(XServer& server) {
         give_up("the server lacks the XTEST extension");
     }
 }
-
-Window top_level_named(Display* display, const char* title) {
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
-        return 0;
-    }
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-        char* name = nullptr;
-        XWindowAttributes attributes{};
-        // Only a window that can be read back counts as found.
-        if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
-            attributes.map_state != IsViewable) {
-            continue;
-        }
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (std::strcmp(name, title) == 0) found = children[i];
-            XFree(name);
-        }
-    }
-    if (children != nullptr) XFree(children);
-    return found;
-}
-
 }  // namespace
 
 XServer& test_server() {
@@ -234,10 +208,35 @@ bool wait_until(const std::function<bool()>& condition) {
     return true;
 }
 
+Window top_level_window(Display* display, const char* title) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
+        return 0;
+    }
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        XWindowAttributes attributes{};
+        // Only a window that can be read back counts as found.
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+            attributes.map_state != IsViewable) {
+            continue;
+        }
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+            if (std::strcmp(name, title) == 0) found = children[i];
+            XFree(name);
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
 Window find_window(Display* display, const char* title) {
     Window found = 0;
     wait_until([&] {
-        found = top_level_named(display, title);
+        found = top_level_window(display, title);
         return found != 0;
     });
     return found;

@@ -46,8 +46,10 @@ unsigned long named_pixel(Display* display, const char* name);
 // a test relies on); returns whether it held.
 bool wait_until(const std::function<bool()>& condition);
 
-// The top-level window with this title, or 0 if none appears in time.
+// The viewable top-level window with this title, or 0 if none appears in time.
 Window find_window(Display* display, const char* title);
+// The same, looking once without waiting.
+Window top_level_window(Display* display, const char* title);
 
 // Presses and releases a mouse button at window coordinates through XTest, and waits until the
 // server has taken both events.
