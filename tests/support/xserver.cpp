@@ -242,23 +242,28 @@ Window find_window(Display* display, const char* title) {
     return found;
 }
 
-void click(Display* display, Window window, int x, int y, unsigned button) {
+namespace {
+
+// Moves the pointer to window coordinates, wherever the window sits on the screen.
+void move_pointer(Display* display, Window window, int x, int y) {
     int root_x = 0, root_y = 0;
     Window child = 0;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
                           &child);
     XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
+}
+
+}  // namespace
+
+void click(Display* display, Window window, int x, int y, unsigned button) {
+    move_pointer(display, window, x, y);
     XTestFakeButtonEvent(display, button, True, CurrentTime);
     XTestFakeButtonEvent(display, button, False, CurrentTime);
     XSync(display, False);
 }
 
 void press_key(Display* display, Window window, int x, int y, KeySym key) {
-    int root_x = 0, root_y = 0;
-    Window child = 0;
-    XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &root_x, &root_y,
-                          &child);
-    XTestFakeMotionEvent(display, DefaultScreen(display), root_x, root_y, CurrentTime);
+    move_pointer(display, window, x, y);
     const KeyCode code = XKeysymToKeycode(display, key);
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
