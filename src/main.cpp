@@ -64,17 +64,14 @@ int main(int argc, char** argv) {
     }
     seed_random();
 
+    // From here on the run can be asked to end, and it ends with the credit saved.
+    catch_termination_signals();
     static DisplayContext display;
     open_window(display);
     create_glyphs(display);
 
     play_games(display, state);
 
-    if (state.credit == 0) {
-        std::puts("****           ****");
-        std::puts("**** Game Over ****");
-        std::puts("****           ****");
-        std::fflush(stdout);
-    }
+    print_game_over_at_zero(state);
     return 0;
 }

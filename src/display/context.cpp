@@ -88,6 +88,17 @@ void open_window(DisplayContext& display) {
     size_hints.max_height = window_height;
     XSetNormalHints(connection, display.window, &size_hints);
 
+    // Taking part in WM_DELETE_WINDOW lets the window manager's close button ask the game to end
+    // (and save) instead of cutting the connection. Both atoms come in one round trip.
+    char protocols_name[] = "WM_PROTOCOLS";
+    char delete_name[] = "WM_DELETE_WINDOW";
+    char* atom_names[] = {protocols_name, delete_name};
+    Atom atoms[2] = {};
+    XInternAtoms(connection, atom_names, 2, False, atoms);
+    display.wm_protocols = atoms[0];
+    display.wm_delete_window = atoms[1];
+    XSetWMProtocols(connection, display.window, &display.wm_delete_window, 1);
+
     XMapWindow(connection, display.window);
 
     display.text_gc = XCreateGC(connection, display.window, 0, nullptr);

@@ -28,6 +28,12 @@ struct DisplayContext {
     Colormap colormap = 0;
     Pixmap icon_pixmap = 0;
 
+    // The window manager's close button arrives as a WM_PROTOCOLS message naming
+    // WM_DELETE_WINDOW; once one has come, the run is to end.
+    Atom wm_protocols = 0;
+    Atom wm_delete_window = 0;
+    bool close_asked = false;
+
     std::array<NamedPixel, 8> pixels{};  // the colour cache, filled in order of first use
     int pixel_count = 0;
 
@@ -39,3 +45,10 @@ struct DisplayContext {
 unsigned long alloc_color(DisplayContext& display, const char* name);
 Pixmap make_bitmap(DisplayContext& display, const unsigned char* bits, int width, int height);
 void stipple_glyph(DisplayContext& display, int x, int y, int width, int height, Pixmap bitmap);
+
+// For the click wait: whether a termination signal has come, and the descriptor that becomes
+// readable when one does (-1 if it could not be made).
+bool termination_signal_caught();
+int termination_wake_fd();
+// Whether an event is the window manager asking to close the game window.
+bool is_close_message(const DisplayContext& display, const XEvent& event);

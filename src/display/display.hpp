@@ -49,5 +49,16 @@ void draw_double_panel(DisplayContext& display);
 void draw_hold_panel(DisplayContext& display, const GameState& state);
 void draw_pick_panel(DisplayContext& display, const GameState& state);
 
-// Waits, without spinning, for a press on a button of the panel and returns its index.
+// Waits, without spinning, for a press on a button of the panel and returns its index, or
+// close_request once the run is to end instead.
 int wait_button(DisplayContext& display, const Button* panel);
+
+// Requests to end the run from outside the panels: the window manager's close button
+// (WM_DELETE_WINDOW) and the termination signals SIGTERM, SIGHUP and SIGINT.
+inline constexpr int close_request = -1;
+// From here on a termination signal is noted, cuts a pause short and wakes the click wait,
+// instead of killing the process.
+void catch_termination_signals();
+// True once the window has been asked to close or a termination signal has come. Looks at what
+// the connection holds without waiting, and leaves every press in the queue for the next wait.
+bool close_requested(DisplayContext& display);

@@ -1,6 +1,5 @@
 // The button panels: their labels and rectangles, drawing them, and waiting for a press on one.
 #include <poll.h>
-#include <cerrno>
 
 #include "display/context.hpp"
 
@@ -30,25 +29,21 @@ void draw_panel(DisplayContext& display, const Button* panel) {
     XFlush(display.display);
 }
 
-// Sleeps until the connection has something to read. Requests still buffered go out first,
-// since the answer we wait for may depend on them. Further descriptors can join the poll set
-// here when something other than the server must be able to wake the wait.
+// Sleeps until the connection has something to read or a termination signal has come. Requests
+// still buffered go out first, since the answer we wait for may depend on them. Woken or
+// interrupted, the caller looks again at what has come.
 void wait_for_input(DisplayContext& display) {
     XFlush(display.display);
-    pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0}};
-    while (poll(watched, 1, -1) < 0 && errno == EINTR) {
-    }
+    pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0},
+                        {termination_wake_fd(), POLLIN, 0}};
+    poll(watched, 2, -1);
 }
 
-// The next button press on the window, in the order the presses were made. Xlib's own queue is
-// searched (reading whatever the connection already holds) before sleeping, because events that
-// Xlib has read already no longer make the connection readable.
-XButtonEvent next_press(DisplayContext& display) {
-    XEvent event;
-    while (!XCheckWindowEvent(display.display, display.window, ButtonPressMask, &event)) {
-        wait_for_input(display);
-    }
-    return event.xbutton;
+// What the click wait takes from the queue: presses on the window and messages to it.
+Bool is_press_or_message(Display*, XEvent* event, XPointer context) {
+    const auto* display = reinterpret_cast<const DisplayContext*>(context);
+    return event->xany.window == display->window &&
+           (event->type == ButtonPress || event->type == ClientMessage);
 }
 
 }  // namespace
@@ -107,12 +102,25 @@ void draw_pick_panel(DisplayContext& display, const GameState& state) {
     draw_panel(display, pick_panel);
 }
 
+// Presses and close messages are taken in the order they came, one predicate for both, so that
+// neither can sit unseen in Xlib's queue while the wait sleeps on the connection: events that Xlib
+// has read already no longer make the connection readable.
 int wait_button(DisplayContext& display, const Button* panel) {
     for (;;) {
-        const XButtonEvent press = next_press(display);
+        if (termination_signal_caught() || display.close_asked) return close_request;
+        XEvent event;
+        if (!XCheckIfEvent(display.display, &event, is_press_or_message,
+                           reinterpret_cast<XPointer>(&display))) {
+            wait_for_input(display);
+            continue;
+        }
+        if (event.type == ClientMessage) {
+            display.close_asked = is_close_message(display, event);
+            continue;
+        }
         // Any mouse button counts; the first button hit wins and a press on none is dropped.
         for (int index = 0; !is_marker(panel[index]); ++index) {
-            if (hits(panel[index], press.x, press.y)) return index;
+            if (hits(panel[index], event.xbutton.x, event.xbutton.y)) return index;
         }
     }
 }

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include "game/deck.hpp"
 #include "game/money.hpp"
 #include "game/play.hpp"
@@ -22,8 +20,8 @@ void double_up_offer(DisplayContext& display, GameState& state) {
         set_colors(display, "black", "white");
         show_message(display, "Double Up-Take Score ? ");
         flush_display(display);
-        sleep(1);
-        switch (wait_button(display, double_panel)) {
+        pause_seconds(display, state, 1);
+        switch (wait_for_button(display, state, double_panel)) {
             case double_take:
                 state.credit = saturating_add(state.credit, state.win);
                 return;
@@ -58,7 +56,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
             show_message(display, "**** Luckey Win !! ****");
             state.win = saturating_mul(state.win, 3);
             flush_display(display);
-            sleep(1);
+            pause_seconds(display, state, 1);
             return;
         }
         if (dealer.rank != ace_rank) break;
@@ -69,12 +67,12 @@ void double_up_game(DisplayContext& display, GameState& state) {
     show_message(display, "Select Bigger Card     ");
     draw_pick_panel(display, state);
     flush_display(display);
-    sleep(1);
+    pause_seconds(display, state, 1);
 
     // The positions not picked carry hold flag 1, so the pick panel marks the picked one.
     int picked = 0;
     for (;;) {
-        const int button = wait_button(display, pick_panel);
+        const int button = wait_for_button(display, state, pick_panel);
         if (button == pick_deal) {
             if (picked != 0) break;
             continue;
@@ -88,7 +86,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
     state.hold.fill(0);
     state.hold[0] = 1;
     deal_cards(display, state);
-    sleep(2);
+    pause_seconds(display, state, 2);
 
     // A tie goes to the player.
     if (picked_value(state.hand[picked]) < state.hand[0].rank) {
@@ -101,5 +99,5 @@ void double_up_game(DisplayContext& display, GameState& state) {
         state.win = saturating_mul(state.win, 2);
     }
     flush_display(display);
-    sleep(1);
+    pause_seconds(display, state, 1);
 }

@@ -6,10 +6,49 @@
 #include "game/money.hpp"
 #include "game/play.hpp"
 
+namespace {
+
+void save_or_fail(const GameState& state) {
+    if (const StoreResult saved = save_player_file(state); saved != StoreResult::ok) {
+        fail_on_store(saved, state);
+    }
+}
+
+}  // namespace
+
 void fail_on_store(StoreResult result, const GameState& state) {
     std::printf(store_message_format(result), state.player_file);
     std::fflush(stdout);
     std::exit(1);
+}
+
+int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel) {
+    const int button = wait_button(display, panel);
+    if (button == close_request) end_run_on_request(state);
+    return button;
+}
+
+void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds) {
+    // sleep() returns early only for a termination signal; a request already waiting skips the
+    // pause altogether.
+    for (unsigned left = seconds; left > 0 && !close_requested(display);) {
+        left = sleep(left);
+    }
+    if (close_requested(display)) end_run_on_request(state);
+}
+
+void end_run_on_request(const GameState& state) {
+    if (state.credit > 0) save_or_fail(state);
+    print_game_over_at_zero(state);
+    std::exit(0);
+}
+
+void print_game_over_at_zero(const GameState& state) {
+    if (state.credit != 0) return;
+    std::puts("****           ****");
+    std::puts("**** Game Over ****");
+    std::puts("****           ****");
+    std::fflush(stdout);
 }
 
 void play_games(DisplayContext& display, GameState& state) {
@@ -24,22 +63,20 @@ void play_games(DisplayContext& display, GameState& state) {
         bet_phase(display, state);
         // End without a stake: the one place where the credit is saved.
         if (state.bet == 0) {
-            if (const StoreResult saved = save_player_file(state); saved != StoreResult::ok) {
-                fail_on_store(saved, state);
-            }
+            save_or_fail(state);
             return;
         }
 
         set_colors(display, "black", "white");
         show_message(display, "***** Good Luck !! ****");
-        sleep(1);
+        pause_seconds(display, state, 1);
         deal_cards(display, state);
         set_colors(display, "black", "white");
         show_message(display, "Select Cards           ");
-        sleep(1);
+        pause_seconds(display, state, 1);
 
         hold_phase(display, state);
-        sleep(1);
+        pause_seconds(display, state, 1);
         deal_cards(display, state);
 
         const HandCategory category = evaluate_hand(state.hand);
@@ -52,7 +89,7 @@ void play_games(DisplayContext& display, GameState& state) {
             draw_scores(display, state);
         }
         flush_display(display);
-        sleep(2);
+        pause_seconds(display, state, 2);
 
         // The bet left the credit during betting; a win reaches it only through Take.
         if (state.win != 0) double_up_offer(display, state);

@@ -3,7 +3,7 @@
 
 void bet_phase(DisplayContext& display, GameState& state) {
     for (;;) {
-        switch (wait_button(display, main_panel)) {
+        switch (wait_for_button(display, state, main_panel)) {
             case main_bet:
                 // With no credit left a Bet changes nothing, but the scores are still redrawn.
                 if (state.credit > 0) {
@@ -28,7 +28,7 @@ void bet_phase(DisplayContext& display, GameState& state) {
 
 void hold_phase(DisplayContext& display, GameState& state) {
     for (;;) {
-        const int button = wait_button(display, hold_panel);
+        const int button = wait_for_button(display, state, hold_panel);
         if (button == hold_deal) break;
         state.hold[button] = state.hold[button] != 0 ? 0 : 1;
         draw_hold_panel(display, state);

@@ -29,3 +29,17 @@ void double_up_game(DisplayContext& display, GameState& state);
 
 // Prints the player file's failure message and ends the process with status 1.
 [[noreturn]] void fail_on_store(StoreResult result, const GameState& state);
+
+// The waits of play. Each answers a close request or a termination signal by ending the run:
+// the click wait at once, a pause as soon as it is over (a signal cuts the pause short).
+int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel);
+void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds);
+
+// Ends the run on a close request or a termination signal the way End does, with exit status 0:
+// a credit above 0 is saved (a bet already staked stays lost and a win not yet taken is
+// forfeited, as if the game had gone on and been lost), and at 0 nothing is saved and the
+// "Game Over" lines are printed, as after a lost game.
+[[noreturn]] void end_run_on_request(const GameState& state);
+
+// The "Game Over" lines, printed when a run ends with the credit at exactly 0.
+void print_game_over_at_zero(const GameState& state);
