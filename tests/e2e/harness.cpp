@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,6 +71,7 @@ int rand_value_of(const std::string& card) {
 PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     : directory_(directory),
       log_file_(scratch_.file("pauses")),
+      wait_log_file_(scratch_.file("waits")),
       out_file_(scratch_.file("stdout")) {
     XServer& server = test_server();
     display_ = server.display;
@@ -79,14 +81,28 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
 
     ProcessOptions process;
     process.directory = directory.path;
-    process.environment = options.environment;
+    process.before_exec = options.before_exec;
+    // A sanitized build must accept the preloaded library ahead of its runtime; a test's own
+    // sanitizer options are added to that.
+    std::string asan_options = "ASAN_OPTIONS=verify_asan_link_order=0";
+    for (const std::string& entry : options.environment) {
+        if (entry.starts_with("ASAN_OPTIONS=")) {
+            asan_options.append(":").append(entry, entry.find('=') + 1);
+        } else {
+            process.environment.push_back(entry);
+        }
+    }
+    process.environment.push_back(asan_options);
     process.environment.push_back("DISPLAY=" + server.name);
     process.environment.push_back("LD_PRELOAD=" + fake_libc + " " + options.also_preload);
     process.environment.push_back("POKER_FAKE_RAND=" + join(values));
     process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
-    // A sanitized build must accept the preloaded library ahead of its runtime.
-    process.environment.push_back("ASAN_OPTIONS=verify_asan_link_order=0");
+    if (options.log_waits) process.environment.push_back("POKER_FAKE_WAIT_LOG=" + wait_log_file_);
     std::remove(log_file_.c_str());
+    std::remove(wait_log_file_.c_str());
+    std::vector<std::string> command = options.run_under;
+    command.push_back(poker);
+    command.push_back(options.player);
 
     if (options.hold_at_pauses) {
         // The read end stays open across exec; the write end is ours alone, so the program's
@@ -97,10 +113,10 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
         close(ends[0]);
         gate_ = ends[1];
         process.environment.push_back("POKER_FAKE_SLEEP_FD=" + std::to_string(read_end));
-        pid_ = start_program({poker, options.player}, process, out_file_);
+        pid_ = start_program(command, process, out_file_);
         close(read_end);
     } else {
-        pid_ = start_program({poker, options.player}, process, out_file_);
+        pid_ = start_program(command, process, out_file_);
     }
 
     wait_until([&] {
@@ -115,6 +131,9 @@ PokerGame::~PokerGame() {
         wait_program(pid_);
     }
     if (gate_ >= 0) close(gate_);
+    // The server removes the window of a client that has gone in its own time; the next game in
+    // this test process must not find this one.
+    if (window_ != 0) wait_until([&] { return !window_exists(display_, window_); });
 }
 
 bool PokerGame::poll_exit() {
@@ -124,6 +143,34 @@ bool PokerGame::poll_exit() {
     exited_ = true;
     status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return true;
+}
+
+bool PokerGame::running() {
+    return !poll_exit();
+}
+
+void PokerGame::send_signal(int signal) const {
+    kill(pid_, signal);
+}
+
+void PokerGame::request_close() const {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window_;
+    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window_, False, NoEventMask, &event);
+    // The first round trip has the server take the message; by the end of the second it has also
+    // written it to the program's connection, so a program that looks without waiting finds it.
+    XSync(display_, False);
+    XSync(display_, False);
+}
+
+long PokerGame::waits_entered() const {
+    struct stat info;
+    return stat(wait_log_file_.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : 0;
 }
 
 int PokerGame::pauses_entered() const {

@@ -17,7 +17,10 @@ struct GameOptions {
     std::vector<int> rand_values;    // raw rand() values, used instead of cards when given
     bool hold_at_pauses = true;      // false: every pause returns at once
     std::vector<std::string> environment;
-    std::string also_preload;  // another library to preload after the test clock
+    std::string also_preload;            // another library to preload after the test clock
+    std::vector<std::string> run_under;  // a command that runs the program, as strace does
+    std::function<void()> before_exec;   // run in the child just before the program starts
+    bool log_waits = false;              // count the click waits (see waits_entered)
 };
 
 class PokerGame {
@@ -46,8 +49,18 @@ public:
     int finish();
     // Ends the program with a signal and returns its status.
     int kill_now(int signal);
+    // Sends a signal and goes on at once.
+    void send_signal(int signal) const;
+    // Asks the window to close, as a window manager's close button does.
+    void request_close() const;
+    // Whether the program is still running (reaping it if it has ended).
+    bool running();
     std::string output() const;
     int pauses_entered() const;
+    // Click waits entered so far, with log_waits: a wait counted has its drawing on the server,
+    // and the program has taken every press made before it began.
+    long waits_entered() const;
+    int pid() const { return pid_; }
     Window window() const { return window_; }
     Display* display() const { return display_; }
 
@@ -55,6 +68,7 @@ private:
     const TemporaryDirectory& directory_;
     TemporaryDirectory scratch_;  // the pause log and standard output, away from player files
     std::string log_file_;
+    std::string wait_log_file_;
     std::string out_file_;
     int pid_ = -1;
     int gate_ = -1;  // write end of the pipe the program's pauses read from

@@ -9,15 +9,21 @@
  *   POKER_FAKE_SLEEP_FD   a descriptor to read one byte from before each pause returns, so a test
  *                         can hold the program at a pause and look at the window; without it
  *                         every pause returns at once
+ *   POKER_FAKE_REAL_SLEEP a number of seconds: pauses at least this long are slept for real by the
+ *                         C library, after they are logged
+ *   POKER_FAKE_WAIT_LOG   a file that grows by one byte for every click wait entered: a poll on
+ *                         two descriptors (the connection and the signal pipe) with no time limit,
+ *                         which only the click wait makes; the X library's own waits watch one
  *
- * Before a pause is logged, everything the program has sent to the X server is processed
- * (XSync on the connection the program last flushed), so a test that sees the log line also
- * sees the window as the program left it.
+ * Before a pause or a click wait is logged, everything the program has sent to the X server is
+ * processed (XSync on the connection the program last flushed), so a test that sees the log
+ * line also sees the window as the program left it.
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -85,21 +91,42 @@ static void sync_display(void) {
     if (real_sync != NULL) real_sync(last_display, 0);
 }
 
+static int queued_events(void) {
+    static int (*real_queued)(Display*, int);
+    if (last_display == NULL) return 0;
+    if (real_queued == NULL) {
+        void* symbol = next_symbol("XEventsQueued");
+        memcpy(&real_queued, &symbol, sizeof symbol);
+    }
+    return real_queued != NULL ? real_queued(last_display, 0 /* QueuedAlready */) : 0;
+}
+
+static void append_to(const char* path, const char* text, size_t length) {
+    const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    while (write(fd, text, length) < 0 && errno == EINTR) {
+    }
+    close(fd);
+}
+
 static void log_pause(unsigned seconds) {
     const char* log = getenv("POKER_FAKE_SLEEP_LOG");
     if (log == NULL) return;
-    const int fd = open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return;
     char line[32];
     const int length = snprintf(line, sizeof line, "sleep %u\n", seconds);
-    while (write(fd, line, (size_t)length) < 0 && errno == EINTR) {
-    }
-    close(fd);
+    append_to(log, line, (size_t)length);
 }
 
 unsigned sleep(unsigned seconds) {
     sync_display();
     log_pause(seconds);
+    const char* real_from = getenv("POKER_FAKE_REAL_SLEEP");
+    if (real_from != NULL && seconds >= (unsigned)atoi(real_from)) {
+        unsigned (*real_sleep)(unsigned);
+        void* symbol = next_symbol("sleep");
+        memcpy(&real_sleep, &symbol, sizeof symbol);
+        return real_sleep(seconds);
+    }
     const char* gate = getenv("POKER_FAKE_SLEEP_FD");
     if (gate != NULL) {
         char byte;
@@ -108,4 +135,26 @@ unsigned sleep(unsigned seconds) {
         }
     }
     return 0;
+}
+
+int poll(struct pollfd* fds, nfds_t count, int timeout) {
+    static int (*real_poll)(struct pollfd*, nfds_t, int);
+    if (real_poll == NULL) {
+        void* symbol = next_symbol("poll");
+        memcpy(&real_poll, &symbol, sizeof symbol);
+    }
+    const char* log = getenv("POKER_FAKE_WAIT_LOG");
+    if (log != NULL && count == 2 && timeout < 0) {
+        /* The sync may read presses into the X library's queue, where the poll would not see
+         * them: then the wait is reported woken, and the program looks at its queue again. */
+        const int queued = queued_events();
+        sync_display();
+        if (queued_events() > queued) {
+            fds[0].revents = POLLIN;
+            fds[1].revents = 0;
+            return 1;
+        }
+        append_to(log, "w", 1);
+    }
+    return real_poll(fds, count, timeout);
 }

@@ -29,6 +29,7 @@ namespace {
     args.push_back(nullptr);
     const int null_in = open("/dev/null", O_RDONLY);
     dup2(null_in, 0);
+    if (options.before_exec) options.before_exec();
     execv(args[0], args.data());
     _exit(127);
 }

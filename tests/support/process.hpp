@@ -1,6 +1,7 @@
 // Running the built program from tests: arguments, environment, working directory, output.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct ProcessOptions {
     std::string directory = ".";
     std::vector<std::string> environment;  // "NAME=value" entries added to (or replacing) ours
     std::vector<std::string> unset;        // names removed from the environment
+    std::function<void()> before_exec;     // run in the child just before the program starts
 };
 
 // Runs the program to its end and collects its output.

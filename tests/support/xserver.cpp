@@ -233,6 +233,11 @@ Window top_level_window(Display* display, const char* title) {
     return found;
 }
 
+bool window_exists(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes) != 0;
+}
+
 Window find_window(Display* display, const char* title) {
     Window found = 0;
     wait_until([&] {

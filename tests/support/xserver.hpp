@@ -50,6 +50,8 @@ bool wait_until(const std::function<bool()>& condition);
 Window find_window(Display* display, const char* title);
 // The same, looking once without waiting.
 Window top_level_window(Display* display, const char* title);
+// Whether the window still exists on the server.
+bool window_exists(Display* display, Window window);
 
 // Presses and releases a mouse button at window coordinates through XTest, and waits until the
 // server has taken both events.

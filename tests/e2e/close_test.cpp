@@ -1,0 +1,358 @@
+// Ending the run from outside the buttons: the window manager's close button and the termination
+// signals, at every kind of wait, on the real program.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "e2e/harness.hpp"
+#include "support/xserver.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+const char* const offer = "Double Up-Take Score ? ";
+const char* const select_cards = "Select Cards           ";
+const char* const select_bigger = "Select Bigger Card     ";
+const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
+const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
+
+std::string stored(std::int32_t credit) {
+    const auto bits = static_cast<std::uint32_t>(credit);
+    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
+            static_cast<char>(bits >> 24)};
+}
+
+// The ways a player or the system asks the run to end.
+enum class Request { close, terminate, hang_up, interrupt };
+const Request every_request[] = {Request::close, Request::terminate, Request::hang_up,
+                                 Request::interrupt};
+
+const char* name_of(Request request) {
+    switch (request) {
+        case Request::close:
+            return "close";
+        case Request::terminate:
+            return "SIGTERM";
+        case Request::hang_up:
+            return "SIGHUP";
+        case Request::interrupt:
+            return "SIGINT";
+    }
+    return "?";
+}
+
+void ask_to_end(PokerGame& game, Request request) {
+    switch (request) {
+        case Request::close:
+            game.request_close();
+            break;
+        case Request::terminate:
+            game.send_signal(SIGTERM);
+            break;
+        case Request::hang_up:
+            game.send_signal(SIGHUP);
+            break;
+        case Request::interrupt:
+            game.send_signal(SIGINT);
+            break;
+    }
+}
+
+void bet(PokerGame& game, int count, int credit) {
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    for (int placed = 1; placed <= count; ++placed) {
+        press(game, bet_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(placed, 0, credit - placed); }));
+    }
+}
+
+// Two pair on a bet of 1 (a win of 2), held whole, up to the double-up offer.
+void win_two(PokerGame& game) {
+    bet(game, 1, 50);
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+    for (int position = 0; position < 5; ++position) {
+        press(game, hold_button(position));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); }));
+    }
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+    ASSERT_TRUE(game.shows_scores(1, 2, 49));
+}
+
+// A moment of play at which the run is asked to end, and what the end must leave.
+struct Moment {
+    const char* name;
+    std::string stored_before;  // the player file before the run, empty for none
+    std::vector<std::string> cards;
+    void (*reach)(PokerGame&);  // plays up to the moment; the program then waits for a click
+    const char* saved;          // the file afterwards, nullptr: as it was before
+    bool game_over;
+};
+
+void PrintTo(const Moment& moment, std::ostream* out) {
+    *out << moment.name;
+}
+
+const Moment moments[] = {
+    {"FirstWaitOfANewPlayerSavesTheDefault",
+     "",
+     {},
+     [](PokerGame& game) {
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+     },
+     "\x32\0\0\0",
+     false},
+    {"BettingLosesTheStake",
+     "",
+     {},
+     [](PokerGame& game) { bet(game, 2, 50); },
+     "\x30\0\0\0",
+     false},
+    {"HoldingLosesTheStake",
+     stored(20),
+     {"2s", "5h", "9c", "Jd", "Kh"},
+     [](PokerGame& game) {
+         bet(game, 3, 20);
+         press(game, deal_button);
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+         press(game, hold_button(1));
+         ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[H]"); }));
+     },
+     "\x11\0\0\0",
+     false},
+    {"TheOfferForfeitsTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x31\0\0\0", false},
+    {"ThePickForfeitsTheWin",
+     "",
+     {"Kh", "Ks", "2c", "2d", "9h", "7h"},
+     [](PokerGame& game) {
+         win_two(game);
+         press(game, double_button);
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+         press(game, pick_button(2));
+         ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[S]"); }));
+     },
+     "\x31\0\0\0",
+     false},
+    {"TheWholeCreditStakedSavesNothing",
+     stored(2),
+     {"2s", "5h", "9c", "Jd", "Kh"},
+     [](PokerGame& game) {
+         bet(game, 2, 2);
+         press(game, deal_button);
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+     },
+     nullptr,
+     true},
+};
+
+class EndRequest : public ::testing::TestWithParam<Moment> {};
+
+TEST_P(EndRequest, EndsTheRunAsEndDoes) {
+    const Moment& moment = GetParam();
+    for (const Request request : every_request) {
+        SCOPED_TRACE(name_of(request));
+        TemporaryDirectory dir;
+        const std::string file = dir.file("tavlek.bob.sv");
+        if (!moment.stored_before.empty()) write_file(file, moment.stored_before);
+        GameOptions options;
+        options.cards = moment.cards;
+        PokerGame game(dir, options);
+        moment.reach(game);
+        ask_to_end(game, request);
+        EXPECT_EQ(game.finish(), 0);
+        EXPECT_EQ(game.output(), banner + (moment.game_over ? game_over : ""));
+        if (moment.saved != nullptr) {
+            EXPECT_EQ(read_file(file), std::string(moment.saved, 4));
+        } else if (moment.stored_before.empty()) {
+            EXPECT_FALSE(file_exists(file));
+        } else {
+            EXPECT_EQ(read_file(file), moment.stored_before);
+        }
+        EXPECT_EQ(list_directory(dir.path).size(), file_exists(file) ? 1U : 0U)
+            << "no temporary file stays behind";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Game, EndRequest, ::testing::ValuesIn(moments),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
+    for (const Request request : every_request) {
+        SCOPED_TRACE(name_of(request));
+        TemporaryDirectory dir;
+        GameOptions options;
+        options.cards = {"2s", "5h", "9c", "Jd", "Kh"};
+        PokerGame game(dir, options);
+        bet(game, 1, 50);
+        press(game, deal_button);
+        // Held in the pause after "Good Luck": the request and a press of the first hold button
+        // come while no wait runs.
+        ASSERT_TRUE(game.wait_for([&] { return game.pauses_entered() == 1; }));
+        ask_to_end(game, request);
+        press(game, hold_button(0));
+        EXPECT_TRUE(game.running()) << "a held pause does not end";
+        EXPECT_EQ(game.finish(), 0);
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+        EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
+    }
+}
+
+TEST(EndRequest, OtherClientMessagesAreIgnored) {
+    TemporaryDirectory dir;
+    PokerGame game(dir);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    Display* display = game.display();
+    // A protocol message that is not WM_DELETE_WINDOW, and a message of another type that names
+    // WM_DELETE_WINDOW.
+    const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    const Atom take_focus = XInternAtom(display, "WM_TAKE_FOCUS", False);
+    const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    for (const auto& [type, first] :
+         {std::pair{protocols, take_focus},
+          std::pair{XInternAtom(display, "OTHER", False), delete_window}}) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = game.window();
+        event.xclient.message_type = type;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(first);
+        XSendEvent(display, game.window(), False, NoEventMask, &event);
+    }
+    XSync(display, False);
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
+    EXPECT_TRUE(game.running());
+    EXPECT_FALSE(file_exists(dir.file("tavlek.bob.sv")));
+    game.request_close();
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+}
+
+TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
+    TemporaryDirectory dir;
+    PokerGame game(dir);
+    ASSERT_NE(game.window(), 0U);
+    Atom* protocols = nullptr;
+    int count = 0;
+    ASSERT_NE(XGetWMProtocols(game.display(), game.window(), &protocols, &count), 0);
+    std::vector<Atom> listed(protocols, protocols + count);
+    XFree(protocols);
+    EXPECT_EQ(listed, std::vector<Atom>{XInternAtom(game.display(), "WM_DELETE_WINDOW", False)});
+}
+
+TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
+    // Started under nohup, or as a background job, the game keeps the ignored signal ignored.
+    TemporaryDirectory dir;
+    GameOptions options;
+    options.before_exec = [] {
+        signal(SIGHUP, SIG_IGN);
+        signal(SIGINT, SIG_IGN);
+    };
+    PokerGame game(dir, options);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    game.send_signal(SIGHUP);
+    game.send_signal(SIGINT);
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
+    EXPECT_TRUE(game.running());
+    game.send_signal(SIGTERM);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+}
+
+std::string find_in_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::string directories = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= directories.size();) {
+        const std::size_t end = std::min(directories.find(':', start), directories.size());
+        const std::string candidate = directories.substr(start, end - start) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+// The program's own process under strace: the one whose parent is strace.
+int traced_child(int strace_pid) {
+    for (const std::string& name : list_directory("/proc")) {
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        std::ifstream stat("/proc/" + name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        // The parent is the second field after the command, which is in parentheses.
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        std::istringstream fields(line.substr(close + 1));
+        std::string state;
+        int parent = 0;
+        if (fields >> state >> parent && parent == strace_pid) return std::stoi(name);
+    }
+    return 0;
+}
+
+long current_syscall(int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/syscall");
+    long number = -1;
+    return status >> number ? number : -1;
+}
+
+TEST(EndRequest, ASignalCutsARealPauseShort) {
+    const std::string strace = find_in_path("strace");
+    if (strace.empty()) GTEST_SKIP() << "strace is not installed";
+    TemporaryDirectory dir;
+    TemporaryDirectory scratch;
+    const std::string trace = scratch.file("trace");
+    GameOptions options;
+    // The pauses of one second return at once, the pause of two seconds after the result is slept
+    // for real. Under strace the leak checker of a sanitized build cannot work.
+    options.environment = {"POKER_FAKE_REAL_SLEEP=2", "ASAN_OPTIONS=detect_leaks=0"};
+    options.hold_at_pauses = false;
+    options.run_under = {strace,
+                         "-f",
+                         "-qq",
+                         "-o",
+                         trace,
+                         "-e",
+                         "trace=clock_nanosleep,nanosleep,restart_syscall,exit_group"};
+    options.cards = {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "4h"};
+    PokerGame game(dir, options);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    int poker = 0;
+    ASSERT_TRUE(wait_until([&] { return (poker = traced_child(game.pid())) > 0; }));
+    // strace leaves its child running if it is itself killed, so a failing test kills both.
+    struct KillOnExit {
+        int pid;
+        ~KillOnExit() { kill(pid, SIGKILL); }
+    } kill_on_exit{poker};
+    press(game, bet_button);
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+    press(game, deal_button);
+    // Asleep in the two seconds after the result: the fourth pause of the game.
+    ASSERT_TRUE(wait_until([&] {
+        return game.pauses_entered() == 4 && current_syscall(poker) == SYS_clock_nanosleep;
+    }));
+    kill(poker, SIGTERM);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    const std::string log = read_file(trace);
+    const std::size_t signal_line = log.find("--- SIGTERM");
+    ASSERT_NE(signal_line, std::string::npos) << log;
+    const std::string after = log.substr(signal_line);
+    EXPECT_EQ(after.find("restart_syscall"), std::string::npos) << "the sleep is not resumed\n"
+                                                                << log;
+    EXPECT_EQ(after.find("nanosleep("), std::string::npos) << "no pause follows\n" << log;
+    EXPECT_EQ(game.pauses_entered(), 4);
+}
+
+}  // namespace
