@@ -73,7 +73,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
       log_file_(scratch_.file("pauses")),
       wait_log_file_(scratch_.file("waits")),
       out_file_(scratch_.file("stdout")) {
-    XServer& server = test_server();
+    const XServer& server = options.server != nullptr ? *options.server : test_server();
     display_ = server.display;
     std::vector<int> values = options.rand_values;
     for (const std::string& card : options.cards)

@@ -10,6 +10,7 @@
 
 #include "game/card.hpp"
 #include "support/process.hpp"
+#include "support/xserver.hpp"
 
 struct GameOptions {
     std::string player = "bob";
@@ -21,6 +22,7 @@ struct GameOptions {
     std::vector<std::string> run_under;  // a command that runs the program, as strace does
     std::function<void()> before_exec;   // run in the child just before the program starts
     bool log_waits = false;              // count the click waits (see waits_entered)
+    const XServer* server = nullptr;     // another server than the test server
 };
 
 class PokerGame {
@@ -61,6 +63,9 @@ public:
     // and the program has taken every press made before it began.
     long waits_entered() const;
     int pid() const { return pid_; }
+    // For a test that is about to end the X server: from now on nothing asks the server about
+    // the window, not even when the game is destroyed.
+    void forget_window() { window_ = 0; }
     Window window() const { return window_; }
     Display* display() const { return display_; }
 

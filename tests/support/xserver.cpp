@@ -81,7 +81,8 @@ int tolerate_vanishing_windows(Display* display, XErrorEvent* error) {
     give_up(std::string("X error: ") + text);
 }
 
-void start_server(XServer& server) {
+// Starts an Xvfb and returns its pid, with its display number once it accepts connections.
+pid_t launch_server(std::string& number) {
     int fds[2];
     if (pipe(fds) != 0) give_up("pipe failed");
     const pid_t pid = fork();
@@ -91,8 +92,14 @@ void start_server(XServer& server) {
         exec_server(fds[1]);
     }
     close(fds[1]);
-    const std::string number = read_display_number(fds[0]);
+    number = read_display_number(fds[0]);
     close(fds[0]);
+    return pid;
+}
+
+void start_server(XServer& server) {
+    std::string number;
+    const pid_t pid = launch_server(number);
     server.pid = pid;
     server_owner = getpid();
     std::atexit(stop_server);
@@ -119,6 +126,18 @@ void start_server(XServer& server) {
 XServer& test_server() {
     static XServer server;
     if (server.pid < 0 && server_owner < 0) start_server(server);
+    return server;
+}
+
+XServer start_separate_server() {
+    test_server();  // the error handler and the checks of the server's fonts and extensions
+    XServer server;
+    std::string number;
+    server.pid = launch_server(number);
+    if (number.empty()) give_up("a second Xvfb did not start");
+    server.name = ":" + number;
+    server.display = XOpenDisplay(server.name.c_str());
+    if (server.display == nullptr) give_up("cannot connect to " + server.name);
     return server;
 }
 

@@ -19,6 +19,9 @@ struct XServer {
     int pid = -1;
 };
 XServer& test_server();
+// Another private Xvfb, apart from the test server, for a test that ends it. The caller owns the
+// process and the connection: it closes the connection before it ends the server.
+XServer start_separate_server();
 
 // A rectangle of a window read back with XGetImage, as pixel values.
 struct Picture {

@@ -1,0 +1,413 @@
+// Saving the player file when something goes wrong, on the real program: a failure injected at each
+// step of the save, a directory or file system that takes no writes, a full one, and damaged
+// files. Whatever fails, the old file stays exactly as it was and no temporary file is left.
+#include <gtest/gtest.h>
+
+#include <linux/capability.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "e2e/harness.hpp"
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
+
+std::string stored(std::int32_t credit) {
+    const auto bits = static_cast<std::uint32_t>(credit);
+    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
+            static_cast<char>(bits >> 24)};
+}
+
+std::string failure(const char* message) {
+    return banner + "file < tavlek.bob.sv > " + message + " \n";
+}
+
+// How the save is asked for: End before a bet, or a request to end the run.
+enum class Trigger { end, close, terminate };
+
+void trigger_save(PokerGame& game, Trigger trigger) {
+    switch (trigger) {
+        case Trigger::end:
+            press(game, end_button);
+            break;
+        case Trigger::close:
+            game.request_close();
+            break;
+        case Trigger::terminate:
+            game.send_signal(SIGTERM);
+            break;
+    }
+}
+
+// Waits for the first game and asks for a save of the credit shown.
+void save_at_start(PokerGame& game, int credit, Trigger trigger) {
+    ASSERT_TRUE(game.wait_for([&] {
+        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit);
+    }));
+    trigger_save(game, trigger);
+}
+
+// The directory holds the player file alone, or nothing when there is none.
+void expect_no_temporary(const TemporaryDirectory& dir) {
+    for (const std::string& name : list_directory(dir.path)) {
+        EXPECT_EQ(name, "tavlek.bob.sv") << "left behind";
+    }
+}
+
+// One step of the save made to fail through the preloaded fault library. The file holds 0
+// before the run, which starts the player with 50, so a save would change it.
+struct Fault {
+    const char* name;
+    const char* step;  // POKER_FAULT
+    int error;
+    Trigger trigger;
+    const char* message;  // nullptr: the save succeeds all the same
+};
+
+void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.name;
+}
+
+class SaveFault : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
+    const Fault& fault = GetParam();
+    TemporaryDirectory dir;
+    TemporaryDirectory scratch;
+    const std::string file = dir.file("tavlek.bob.sv");
+    const std::string before = stored(0);
+    write_file(file, before);
+    GameOptions options;
+    options.also_preload = POKER_FAULT_LIBC;
+    options.environment = {"POKER_FAULT="s + fault.step,
+                           "POKER_FAULT_ERRNO=" + std::to_string(fault.error),
+                           "POKER_FAULT_LOG=" + scratch.file("faults")};
+    PokerGame game(dir, options);
+    save_at_start(game, 50, fault.trigger);
+    const int status = game.finish();
+    EXPECT_EQ(read_file(scratch.file("faults")), fault.step + "\n"s) << "the fault was injected";
+    if (fault.message != nullptr) {
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(game.output(), failure(fault.message));
+        EXPECT_EQ(read_file(file), before);
+    } else {
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(game.output(), banner);
+        EXPECT_EQ(read_file(file), stored(50));
+    }
+    expect_no_temporary(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, SaveFault,
+    ::testing::Values(
+        Fault{"CreateOnAFullDisk", "create", ENOSPC, Trigger::end, "open error"},
+        Fault{"CreateRefused", "create", EACCES, Trigger::close, "open error"},
+        Fault{"WriteOnAFullDisk", "write", ENOSPC, Trigger::end, "save error"},
+        Fault{"WriteOnAFailingDevice", "write", EIO, Trigger::terminate, "save error"},
+        Fault{"ShortWriteThenFullDisk", "short_write", ENOSPC, Trigger::end, "save error"},
+        Fault{"ShortWriteIsCompleted", "partial", 0, Trigger::end, nullptr},
+        Fault{"InterruptedWriteIsRetried", "interrupt", 0, Trigger::terminate, nullptr},
+        Fault{"FsyncOnAFailingDevice", "fsync", EIO, Trigger::end, "save error"},
+        Fault{"CloseReportsALostWrite", "close", EIO, Trigger::close, "save error"},
+        Fault{"RenameAcrossDevices", "rename", EXDEV, Trigger::end, "save error"},
+        Fault{"RenameOnAFailingDevice", "rename", EIO, Trigger::terminate, "save error"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+std::string find_in_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    const std::string directories = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= directories.size();) {
+        const std::size_t end = std::min(directories.find(':', start), directories.size());
+        const std::string candidate = directories.substr(start, end - start) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return "";
+}
+
+// The same failures made by the kernel itself, through strace's system call injection, for the
+// steps that strace can single out: the only rename the program makes, and its first fsync.
+struct InjectedCall {
+    const char* name;
+    std::vector<std::string> strace_arguments;
+};
+
+void PrintTo(const InjectedCall& call, std::ostream* out) {
+    *out << call.name;
+}
+
+class SyscallFault : public ::testing::TestWithParam<InjectedCall> {};
+
+TEST_P(SyscallFault, LeavesTheOldFileExactlyAsItWas) {
+    const std::string strace = find_in_path("strace");
+    if (strace.empty()) GTEST_SKIP() << "strace is not installed";
+    TemporaryDirectory dir;
+    TemporaryDirectory scratch;
+    const std::string file = dir.file("tavlek.bob.sv");
+    write_file(file, stored(0));
+    GameOptions options;
+    options.run_under = {strace, "-f", "-qq", "-o", scratch.file("trace")};
+    options.run_under.insert(options.run_under.end(), GetParam().strace_arguments.begin(),
+                             GetParam().strace_arguments.end());
+    // The leak checker of a sanitized build does not work under strace.
+    options.environment = {"ASAN_OPTIONS=detect_leaks=0"};
+    PokerGame game(dir, options);
+    save_at_start(game, 50, Trigger::end);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("save error"));
+    EXPECT_EQ(read_file(file), stored(0));
+    expect_no_temporary(dir);
+    EXPECT_NE(read_file(scratch.file("trace")).find("(INJECTED)"), std::string::npos)
+        << read_file(scratch.file("trace"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, SyscallFault,
+    ::testing::Values(InjectedCall{"Rename",
+                                   {"-e", "trace=rename,renameat,renameat2", "-e",
+                                    "inject=rename,renameat,renameat2:error=EIO"}},
+                      InjectedCall{"Fsync",
+                                   {"-e", "trace=fsync", "-e", "inject=fsync:error=EIO:when=1"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Root passes permission bits by CAP_DAC_OVERRIDE; without it and CAP_DAC_READ_SEARCH, and out
+// of the bounding set so that the program does not get them back, the bits hold for root too.
+void drop_permission_override() {
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
+        prctl(PR_CAPBSET_DROP, capability, 0, 0, 0);
+    }
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) return;
+    for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
+        const unsigned bit = 1U << (capability % 32);
+        data[capability / 32].effective &= ~bit;
+        data[capability / 32].permitted &= ~bit;
+        data[capability / 32].inheritable &= ~bit;
+    }
+    syscall(SYS_capset, &header, data);
+}
+
+// Whether a process started as the game is started can create a file in the directory.
+bool child_can_create_in(const std::string& directory) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        drop_permission_override();
+        const int fd = open((directory + "/probe").c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd >= 0) unlink((directory + "/probe").c_str());
+        _exit(fd >= 0 ? 0 : 1);
+    }
+    return wait_program(pid) == 0;
+}
+
+// Plays a game (bet 1, deal, deal) so that the credit to save is 49, then presses End.
+void play_one_game_and_end(PokerGame& game, int credit) {
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, credit); }));
+    press(game, bet_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, credit - 1); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Select Cards           "); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] {
+        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit - 1);
+    }));
+    press(game, end_button);
+}
+
+const std::vector<std::string> losing_cards = {"2s", "5h", "9c", "Jd", "Kh",
+                                               "3s", "7h", "8c", "Qd", "4h"};
+
+TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
+    TemporaryDirectory dir;
+    ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
+    if (child_can_create_in(dir.path)) {
+        GTEST_SKIP() << "processes started here write into directories without write permission";
+    }
+    GameOptions options;
+    options.cards = losing_cards;
+    options.before_exec = drop_permission_override;
+    PokerGame game(dir, options);
+    play_one_game_and_end(game, 50);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_TRUE(list_directory(dir.path).empty());
+}
+
+TEST(UnwritableDirectory, KeepsTheOldFileOnEveryWayOfSaving) {
+    for (const Trigger trigger : {Trigger::end, Trigger::close, Trigger::terminate}) {
+        TemporaryDirectory dir;
+        write_file(dir.file("tavlek.bob.sv"), stored(0));
+        ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
+        if (child_can_create_in(dir.path)) {
+            GTEST_SKIP() << "processes started here write into directories without write "
+                            "permission";
+        }
+        GameOptions options;
+        options.before_exec = drop_permission_override;
+        PokerGame game(dir, options);
+        save_at_start(game, 50, trigger);
+        EXPECT_EQ(game.finish(), 1);
+        EXPECT_EQ(game.output(), failure("open error"));
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
+        expect_no_temporary(dir);
+    }
+}
+
+TEST(RemovedDirectory, TakesNoNewFile) {
+    // The directory the game was started in is removed while it runs, so the save has nowhere to
+    // go; this holds for root as well.
+    TemporaryDirectory dir;
+    GameOptions options;
+    options.cards = losing_cards;
+    PokerGame game(dir, options);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ASSERT_EQ(rmdir(dir.path.c_str()), 0);
+    play_one_game_and_end(game, 50);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_FALSE(file_exists(dir.path));
+}
+
+// Puts this test process, and the programs it starts, in a mount namespace of their own, so that
+// a file system mounted for the test is seen by nobody else. Returns why it cannot, or "".
+std::string enter_private_mounts() {
+    if (unshare(CLONE_NEWNS) != 0) {
+        // Without the privilege, a user namespace in which this process is root may allow it.
+        const uid_t uid = geteuid();
+        const gid_t gid = getegid();
+        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            return "no mount namespace: "s + std::strerror(errno);
+        }
+        write_file("/proc/self/setgroups", "deny");
+        write_file("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+        write_file("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+    }
+    if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return "cannot make the mounts private: "s + std::strerror(errno);
+    }
+    return "";
+}
+
+// A small tmpfs over a directory, unmounted again at the end of the test.
+struct SmallFileSystem {
+    explicit SmallFileSystem(const std::string& where) : path(where) {
+        mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, "size=64k,mode=0755") == 0;
+        if (!mounted) why = "cannot mount a tmpfs: "s + std::strerror(errno);
+    }
+    ~SmallFileSystem() {
+        if (mounted) umount2(path.c_str(), MNT_DETACH);
+    }
+    std::string path;
+    bool mounted = false;
+    std::string why;
+};
+
+TEST(ReadOnlyFileSystem, KeepsTheOldFile) {
+    if (const std::string why = enter_private_mounts(); !why.empty()) GTEST_SKIP() << why;
+    TemporaryDirectory dir;
+    SmallFileSystem file_system(dir.path);
+    if (!file_system.mounted) GTEST_SKIP() << file_system.why;
+    write_file(dir.file("tavlek.bob.sv"), stored(0));
+    ASSERT_EQ(mount(nullptr, dir.path.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+    PokerGame game(dir);
+    save_at_start(game, 50, Trigger::end);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
+    expect_no_temporary(dir);
+}
+
+TEST(FullFileSystem, KeepsTheOldFile) {
+    if (const std::string why = enter_private_mounts(); !why.empty()) GTEST_SKIP() << why;
+    TemporaryDirectory dir;
+    SmallFileSystem file_system(dir.path);
+    if (!file_system.mounted) GTEST_SKIP() << file_system.why;
+    write_file(dir.file("tavlek.bob.sv"), stored(0));
+    // Fills every block that is left; new names still fit, new bytes do not.
+    {
+        std::ofstream filler(dir.file("filler"), std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+            filler.flush();
+        }
+    }
+    GameOptions options;
+    options.cards = losing_cards;
+    PokerGame game(dir, options);
+    play_one_game_and_end(game, 50);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("save error"));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
+    std::vector<std::string> names = list_directory(dir.path);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.sv"}));
+}
+
+// Damaged or unusual player files that the start-up tests do not already cover.
+struct Damage {
+    const char* name;
+    std::string bytes;
+    int shown;          // the credit the window shows, or 0 when the start-up fails
+    std::string saved;  // what End then leaves in the file
+};
+
+void PrintTo(const Damage& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class DamagedFile : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedFile, BehavesAsTheStoreRulesSay) {
+    const Damage& damage = GetParam();
+    TemporaryDirectory dir;
+    const std::string file = dir.file("tavlek.bob.sv");
+    write_file(file, damage.bytes);
+    PokerGame game(dir);
+    if (damage.shown == 0) {
+        EXPECT_EQ(game.finish(), 1);
+        EXPECT_EQ(game.output(), failure("read error"));
+        EXPECT_EQ(game.window(), 0U) << "no window opens";
+        EXPECT_EQ(read_file(file), damage.bytes);
+        return;
+    }
+    save_at_start(game, damage.shown, Trigger::end);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(read_file(file), damage.saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, DamagedFile,
+    ::testing::Values(Damage{"OneByte", "\x07"s, 0, ""}, Damage{"TwoBytes", "\x07\x01"s, 0, ""},
+                      Damage{"LongerFileIsCutToItsFirstFourBytes", "\x05\0\0\0 more"s, 5,
+                             stored(5)},
+                      Damage{"ZeroStartsAfreshWithFifty", stored(0), 50, stored(50)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DamagedFile, ADirectoryInThePlayerFilesPlaceIsAReadError) {
+    TemporaryDirectory dir;
+    ASSERT_EQ(mkdir(dir.file("tavlek.bob.sv").c_str(), 0755), 0);
+    PokerGame game(dir);
+    EXPECT_EQ(game.finish(), 1);
+    EXPECT_EQ(game.output(), failure("read error"));
+    EXPECT_EQ(game.window(), 0U);
+}
+
+}  // namespace

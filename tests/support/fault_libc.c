@@ -1,0 +1,169 @@
+/* A test-only library preloaded into the real program to make one step of saving the player file
+ * fail, as a full disk, a failing device or a lost rename would. Only the temporary file that the
+ * save writes beside the player file (a name containing ".sv.tmp") is touched; every other call
+ * goes through unchanged.
+ *
+ *   POKER_FAULT        the step that fails:
+ *                        create       creating the temporary file
+ *                        write        every write to it
+ *                        short_write  the first write stores 2 bytes, every later one fails
+ *                        partial      the first write stores 2 bytes, the rest go through
+ *                        interrupt    the first write is interrupted before storing anything
+ *                        fsync        flushing it to the disk
+ *                        close        closing it (the descriptor is closed all the same)
+ *                        rename       renaming it over the player file
+ *   POKER_FAULT_ERRNO  the error number the step fails with (default EIO)
+ *   POKER_FAULT_LOG    a file that gets one line naming each step made to fail
+ */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+static int temporary_fd = -1;
+static int writes_seen;
+
+static void* next_symbol(const char* name) {
+    return dlsym(RTLD_NEXT, name);
+}
+
+static int is_temporary(const char* path) {
+    return path != NULL && strstr(path, ".sv.tmp") != NULL;
+}
+
+static int fault_is(const char* step) {
+    const char* fault = getenv("POKER_FAULT");
+    return fault != NULL && strcmp(fault, step) == 0;
+}
+
+/* Notes in the log a step that was made to misbehave. */
+static void note(const char* step) {
+    const char* log = getenv("POKER_FAULT_LOG");
+    if (log != NULL) {
+        int (*real_open)(const char*, int, ...);
+        void* symbol = next_symbol("open");
+        memcpy(&real_open, &symbol, sizeof symbol);
+        const int fd = real_open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            ssize_t (*real_write)(int, const void*, size_t);
+            symbol = next_symbol("write");
+            memcpy(&real_write, &symbol, sizeof symbol);
+            real_write(fd, step, strlen(step));
+            real_write(fd, "\n", 1);
+            close(fd);
+        }
+    }
+}
+
+/* Fails the call with the chosen error after noting it in the log. */
+static int fail(const char* step) {
+    note(step);
+    const char* number = getenv("POKER_FAULT_ERRNO");
+    errno = number != NULL ? atoi(number) : EIO;
+    return -1;
+}
+
+/* Opens through the C library's own function of that name; dirfd is used by the openat kind. */
+static int open_with(const char* name, int at, int dirfd, const char* path, int flags,
+                     mode_t mode) {
+    if (is_temporary(path) && (flags & O_CREAT) && fault_is("create")) return fail("create");
+    int fd;
+    void* symbol = next_symbol(name);
+    if (at) {
+        int (*real_openat)(int, const char*, int, ...);
+        memcpy(&real_openat, &symbol, sizeof symbol);
+        fd = real_openat(dirfd, path, flags, mode);
+    } else {
+        int (*real_open)(const char*, int, ...);
+        memcpy(&real_open, &symbol, sizeof symbol);
+        fd = real_open(path, flags, mode);
+    }
+    if (fd >= 0 && is_temporary(path)) {
+        temporary_fd = fd;
+        writes_seen = 0;
+    }
+    return fd;
+}
+
+static mode_t mode_argument(int flags, va_list arguments) {
+    return (flags & (O_CREAT | O_TMPFILE)) ? (mode_t)va_arg(arguments, int) : 0;
+}
+
+int open(const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = mode_argument(flags, arguments);
+    va_end(arguments);
+    return open_with("open", 0, AT_FDCWD, path, flags, mode);
+}
+
+int open64(const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = mode_argument(flags, arguments);
+    va_end(arguments);
+    return open_with("open64", 0, AT_FDCWD, path, flags, mode);
+}
+
+int openat(int dirfd, const char* path, int flags, ...) {
+    va_list arguments;
+    va_start(arguments, flags);
+    const mode_t mode = mode_argument(flags, arguments);
+    va_end(arguments);
+    return open_with("openat", 1, dirfd, path, flags, mode);
+}
+
+ssize_t write(int fd, const void* bytes, size_t count) {
+    ssize_t (*real_write)(int, const void*, size_t);
+    void* symbol = next_symbol("write");
+    memcpy(&real_write, &symbol, sizeof symbol);
+    if (fd >= 0 && fd == temporary_fd) {
+        const int first = writes_seen++ == 0;
+        if (fault_is("write")) return fail("write");
+        if (fault_is("interrupt") && first) {
+            note("interrupt");
+            errno = EINTR;
+            return -1;
+        }
+        if (fault_is("partial") && first && count > 2) {
+            note("partial");
+            return real_write(fd, bytes, 2);
+        }
+        if (fault_is("short_write") && first && count > 2) return real_write(fd, bytes, 2);
+        if (fault_is("short_write")) return fail("short_write");
+    }
+    return real_write(fd, bytes, count);
+}
+
+int fsync(int fd) {
+    if (fd >= 0 && fd == temporary_fd && fault_is("fsync")) return fail("fsync");
+    int (*real_fsync)(int);
+    void* symbol = next_symbol("fsync");
+    memcpy(&real_fsync, &symbol, sizeof symbol);
+    return real_fsync(fd);
+}
+
+int close(int fd) {
+    int (*real_close)(int);
+    void* symbol = next_symbol("close");
+    memcpy(&real_close, &symbol, sizeof symbol);
+    if (fd < 0 || fd != temporary_fd) return real_close(fd);
+    temporary_fd = -1;
+    /* As on Linux, a failed close has closed the descriptor all the same. */
+    const int result = real_close(fd);
+    if (fault_is("close")) return fail("close");
+    return result;
+}
+
+int rename(const char* from, const char* to) {
+    if (is_temporary(from) && fault_is("rename")) return fail("rename");
+    int (*real_rename)(const char*, const char*);
+    void* symbol = next_symbol("rename");
+    memcpy(&real_rename, &symbol, sizeof symbol);
+    return real_rename(from, to);
+}
