@@ -61,7 +61,7 @@ void play_games(DisplayContext& display, GameState& state) {
         show_message(display, "Press Bet or Deal");
 
         bet_phase(display, state);
-        // End without a stake: the one place where the credit is saved.
+        // End without a stake saves the credit and ends the run.
         if (state.bet == 0) {
             save_or_fail(state);
             return;
