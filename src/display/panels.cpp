@@ -39,11 +39,13 @@ void wait_for_input(DisplayContext& display) {
     poll(watched, 2, -1);
 }
 
-// What the click wait takes from the queue: presses on the window and messages to it.
+// What the click wait takes from the queue: presses on the window and messages to it. Key
+// presses are taken too, only to be dropped: they do nothing in this game, and left in the queue
+// they would pile up for as long as the run lasts.
 Bool is_press_or_message(Display*, XEvent* event, XPointer context) {
     const auto* display = reinterpret_cast<const DisplayContext*>(context);
     return event->xany.window == display->window &&
-           (event->type == ButtonPress || event->type == ClientMessage);
+           (event->type == ButtonPress || event->type == ClientMessage || event->type == KeyPress);
 }
 
 }  // namespace
@@ -118,6 +120,7 @@ int wait_button(DisplayContext& display, const Button* panel) {
             display.close_asked = is_close_message(display, event);
             continue;
         }
+        if (event.type == KeyPress) continue;
         // Any mouse button counts; the first button hit wins and a press on none is dropped.
         for (int index = 0; !is_marker(panel[index]); ++index) {
             if (hits(panel[index], event.xbutton.x, event.xbutton.y)) return index;
