@@ -25,12 +25,6 @@ const char* const select_bigger = "Select Bigger Card     ";
 const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
 const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
 
-std::string stored(std::int32_t credit) {
-    const auto bits = static_cast<std::uint32_t>(credit);
-    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-            static_cast<char>(bits >> 24)};
-}
-
 // The ways a player or the system asks the run to end.
 enum class Request { close, terminate, hang_up, interrupt };
 const Request every_request[] = {Request::close, Request::terminate, Request::hang_up,
@@ -268,18 +262,6 @@ TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
     game.send_signal(SIGTERM);
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
-}
-
-std::string find_in_path(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::string directories = path != nullptr ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= directories.size();) {
-        const std::size_t end = std::min(directories.find(':', start), directories.size());
-        const std::string candidate = directories.substr(start, end - start) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
 }
 
 // The program's own process under strace: the one whose parent is strace.

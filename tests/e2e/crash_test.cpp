@@ -23,12 +23,6 @@ namespace {
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
-std::string stored(std::int32_t credit) {
-    const auto bits = static_cast<std::uint32_t>(credit);
-    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-            static_cast<char>(bits >> 24)};
-}
-
 int setting(const char* name, int fallback) {
     const char* text = std::getenv(name);
     return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : fallback;

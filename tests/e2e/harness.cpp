@@ -6,7 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <stdexcept>
 
@@ -63,6 +65,24 @@ bool back_matches(Display* display, const Picture& cell) {
 }
 
 }  // namespace
+
+std::string stored(std::int32_t credit) {
+    const auto bits = static_cast<std::uint32_t>(credit);
+    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
+            static_cast<char>(bits >> 24)};
+}
+
+std::string find_in_path(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    const std::string directories = path != nullptr ? path : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= directories.size();) {
+        const std::size_t end = std::min(directories.find(':', start), directories.size());
+        const std::string candidate = directories.substr(start, end - start) + "/" + program;
+        if (access(candidate.c_str(), X_OK) == 0) return candidate;
+        start = end + 1;
+    }
+    return "";
+}
 
 int rand_value_of(const std::string& card) {
     return index_of_card(parse_card(card));

@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -88,6 +89,12 @@ private:
 
 // Card literal to the rand() value that deals it under the test clock.
 int rand_value_of(const std::string& card);
+
+// The four bytes of a player file that holds this credit.
+std::string stored(std::int32_t credit);
+
+// The full path of a program found on PATH, or "" if there is none.
+std::string find_in_path(const std::string& program);
 
 // Window coordinates of the buttons, where a player would click them.
 struct Point {

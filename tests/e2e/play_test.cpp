@@ -65,12 +65,6 @@ void end_run(PokerGame& game, int credit) {
     EXPECT_EQ(game.finish(), 0);
 }
 
-std::string stored(std::int32_t credit) {
-    const auto bits = static_cast<std::uint32_t>(credit);
-    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-            static_cast<char>(bits >> 24)};
-}
-
 TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));

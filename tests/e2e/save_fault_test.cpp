@@ -27,12 +27,6 @@ using namespace std::string_literals;
 
 const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
 
-std::string stored(std::int32_t credit) {
-    const auto bits = static_cast<std::uint32_t>(credit);
-    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-            static_cast<char>(bits >> 24)};
-}
-
 std::string failure(const char* message) {
     return banner + "file < tavlek.bob.sv > " + message + " \n";
 }
@@ -128,18 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"RenameAcrossDevices", "rename", EXDEV, Trigger::end, "save error"},
         Fault{"RenameOnAFailingDevice", "rename", EIO, Trigger::terminate, "save error"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-std::string find_in_path(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    const std::string directories = path != nullptr ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= directories.size();) {
-        const std::size_t end = std::min(directories.find(':', start), directories.size());
-        const std::string candidate = directories.substr(start, end - start) + "/" + program;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
-}
 
 // The same failures made by the kernel itself, through strace's system call injection, for the
 // steps that strace can single out: the only rename the program makes, and its first fsync.

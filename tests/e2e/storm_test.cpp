@@ -41,12 +41,6 @@ std::int32_t saturate(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
-std::string stored(std::int32_t credit) {
-    const auto bits = static_cast<std::uint32_t>(credit);
-    return {static_cast<char>(bits), static_cast<char>(bits >> 8), static_cast<char>(bits >> 16),
-            static_cast<char>(bits >> 24)};
-}
-
 std::int32_t credit_in(const std::string& bytes) {
     std::uint32_t bits = 0;
     for (int i = 3; i >= 0; --i)
