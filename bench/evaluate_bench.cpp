@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/evaluate.hpp"
+#include "rules/evaluate.hpp"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "display/context.hpp"
-#include "game/deck.hpp"
-#include "game/play.hpp"
-#include "game/state.hpp"
+#include "play/play.hpp"
+#include "rules/deck.hpp"
+#include "rules/state.hpp"
 #include "store/player_file.hpp"
 
 namespace {

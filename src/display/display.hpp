@@ -1,8 +1,8 @@
 // The display's face to the game: every drawing operation and the click wait, without X headers.
 #pragma once
 
-#include "game/card.hpp"
-#include "game/state.hpp"
+#include "rules/card.hpp"
+#include "rules/state.hpp"
 
 struct DisplayContext;
 

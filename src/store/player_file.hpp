@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "game/state.hpp"
+#include "rules/state.hpp"
 
 enum class NameCheck { ok, too_long, contains_slash };
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "game/card.hpp"
+#include "rules/card.hpp"
 #include "support/process.hpp"
 #include "support/xserver.hpp"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "game/card.hpp"
+#include "rules/card.hpp"
 
 inline Card parse_card(const std::string& text) {
     if (text == "Jk") return joker_card;

@@ -1,7 +1,7 @@
 #include <cstdio>
 
-#include "game/deck.hpp"
-#include "game/play.hpp"
+#include "play/play.hpp"
+#include "rules/deck.hpp"
 
 void deal_cards(DisplayContext& display, GameState& state) {
     for (int position = 0; position < hand_size; ++position) {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/card.hpp"
+#include "rules/card.hpp"
 #include "support/cards.hpp"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "game/deck.hpp"
-#include "game/money.hpp"
-#include "game/play.hpp"
+#include "play/play.hpp"
+#include "rules/deck.hpp"
+#include "rules/money.hpp"
 
 namespace {
 

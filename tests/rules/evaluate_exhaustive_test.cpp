@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "game/evaluate.hpp"
+#include "rules/evaluate.hpp"
 
 namespace {
 

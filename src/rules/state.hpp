@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "game/card.hpp"
+#include "rules/card.hpp"
 
 inline constexpr std::uint8_t in_deck = 0xFF;
 inline constexpr std::uint8_t was_dealt = 1;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "game/card.hpp"
+#include "rules/card.hpp"
 
 using HandCategory = std::int32_t;  // 0 to 8, a row of payout_table; -1 for no paying hand
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/deck.hpp"
-#include "game/money.hpp"
-#include "game/play.hpp"
+#include "play/play.hpp"
+#include "rules/deck.hpp"
+#include "rules/money.hpp"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "game/evaluate.hpp"
+#include "rules/evaluate.hpp"
 #include "support/cards.hpp"
 
 namespace {

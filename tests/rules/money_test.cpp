@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "game/money.hpp"
+#include "rules/money.hpp"
 
 namespace {
 

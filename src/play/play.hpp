@@ -2,8 +2,8 @@
 #pragma once
 
 #include "display/display.hpp"
-#include "game/evaluate.hpp"
-#include "game/state.hpp"
+#include "rules/evaluate.hpp"
+#include "rules/state.hpp"
 #include "store/player_file.hpp"
 
 // Deals to every position not held, drawing each new card face up, then flushes once.

@@ -3,7 +3,7 @@
 #include <set>
 #include <vector>
 
-#include "game/deck.hpp"
+#include "rules/deck.hpp"
 #include "support/cards.hpp"
 
 namespace {

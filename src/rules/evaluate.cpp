@@ -1,4 +1,4 @@
-#include "game/evaluate.hpp"
+#include "rules/evaluate.hpp"
 
 #include <cstdio>
 #include <utility>

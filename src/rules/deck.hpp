@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <ctime>
 
-#include "game/state.hpp"
+#include "rules/state.hpp"
 
 // Every card back in the deck, the hand emptied, every hold flag cleared.
 void reset_game(GameState& state);

@@ -1,5 +1,5 @@
-#include "game/money.hpp"
-#include "game/play.hpp"
+#include "play/play.hpp"
+#include "rules/money.hpp"
 
 void bet_phase(DisplayContext& display, GameState& state) {
     for (;;) {

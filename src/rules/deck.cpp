@@ -1,4 +1,4 @@
-#include "game/deck.hpp"
+#include "rules/deck.hpp"
 
 #include <unistd.h>
 #include <cstdlib>
