@@ -22,25 +22,43 @@ void print_line(const char* format, const char* text) {
     std::exit(1);
 }
 
+// The N of --scale=N: a whole number from 1 to 8, else 0.
+int scale_of(const char* text) {
+    return text[0] >= '1' && text[0] <= '0' + max_scale && text[1] == '\0' ? text[0] - '0' : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "poker";
-    if (argc != 2) fail("Usage : %s player-name \n", program);
+    const char* usage = "Usage : %s player-name \n";
 
-    // A player name never starts with '-': such an argument asks for help or the version.
-    const char* argument = argv[1];
-    if (argument[0] == '-') {
+    // A player name never starts with '-': alone, such an argument asks for help or the version.
+    if (argc == 2 && argv[1][0] == '-') {
+        const char* argument = argv[1];
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-            print_line("Usage : %s player-name \n", program);
+            print_line(usage, program);
             return 0;
         }
         if (std::strcmp(argument, "--version") == 0) {
             print_line("%s V01/L02 \n", program);
             return 0;
         }
-        fail("Usage : %s player-name \n", program);
     }
+    // One player name, and at most one --scale=N before or after it.
+    const char* argument = nullptr;
+    int scale = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--scale=", 8) == 0 && scale == 0) {
+            scale = scale_of(argv[i] + 8);
+            if (scale == 0) fail(usage, program);
+        } else if (argv[i][0] != '-' && argument == nullptr) {
+            argument = argv[i];
+        } else {
+            fail(usage, program);
+        }
+    }
+    if (argument == nullptr) fail(usage, program);
 
     // The two records of the run; they live until the process exits.
     static GameState state;
@@ -67,6 +85,7 @@ int main(int argc, char** argv) {
     // From here on the run can be asked to end, and it ends with the credit saved.
     catch_termination_signals();
     static DisplayContext display;
+    display.scale = scale;
     open_window(display);
     create_glyphs(display);
 

@@ -55,8 +55,9 @@ void stipple_glyph(DisplayContext& display, int x, int y, int width, int height,
     XSetTSOrigin(display.display, display.text_gc, x, y);
     XSetFillStyle(display.display, display.text_gc, FillStippled);
     XSetStipple(display.display, display.text_gc, bitmap);
-    XFillRectangle(display.display, display.window, display.text_gc, x, y,
+    XFillRectangle(display.display, display.picture, display.text_gc, x, y,
                    static_cast<unsigned>(width), static_cast<unsigned>(height));
+    mark_drawn(display, x, y, width, height);
 }
 
 void draw_card_back(DisplayContext& display, int position) {

@@ -16,8 +16,22 @@ struct NamedPixel {
     unsigned long pixel;
 };
 
+// A rectangle of the picture given by its corners; empty when x1 <= x0 or y1 <= y0.
+struct Area {
+    int x0 = 0;
+    int y0 = 0;
+    int x1 = 0;
+    int y1 = 0;
+};
+
+inline constexpr int picture_width = 160;
+inline constexpr int picture_height = 200;
+inline constexpr int max_scale = 8;
+
 struct DisplayContext {
     const char* display_name = nullptr;  // nullptr: the X library reads DISPLAY
+    // Window pixels per picture pixel, 1 to 8; 0 until open_window: take it from the desktop.
+    int scale = 0;
     Display* display = nullptr;
     Window window = 0;
     XSetWindowAttributes attributes{};
@@ -27,12 +41,26 @@ struct DisplayContext {
     Font wide_font = 0;
     Colormap colormap = 0;
     Pixmap icon_pixmap = 0;
+    Pixmap icon_mask = 0;
+
+    // Everything is drawn into this picture on the server, and the window shows it: after a
+    // flush the area drawn since the last one is copied over, and an exposed area is copied back.
+    Pixmap picture = 0;
+    GC copy_gc = nullptr;   // solid white fills and plain copies, with no exposure events
+    Area dirty;             // drawn since the last flush, in picture pixels
+    XID render_source = 0;  // scale above 1: the picture and the window as XRender pictures
+    XID render_window = 0;
+
+    // When the server has no "5x7" font, text is drawn from this bitmap of the program's own
+    // copy of its glyphs, 5 by 7 pixels each, character code c at x = 5c.
+    Pixmap font_strip = 0;
 
     // The window manager's close button arrives as a WM_PROTOCOLS message naming
-    // WM_DELETE_WINDOW; once one has come, the run is to end.
+    // WM_DELETE_WINDOW; once one has come, or the window was destroyed, the run is to end.
     Atom wm_protocols = 0;
     Atom wm_delete_window = 0;
     bool close_asked = false;
+    bool window_gone = false;  // destroyed from outside: nothing is copied to it any more
 
     std::array<NamedPixel, 8> pixels{};  // the colour cache, filled in order of first use
     int pixel_count = 0;
@@ -46,9 +74,17 @@ unsigned long alloc_color(DisplayContext& display, const char* name);
 Pixmap make_bitmap(DisplayContext& display, const unsigned char* bits, int width, int height);
 void stipple_glyph(DisplayContext& display, int x, int y, int width, int height, Pixmap bitmap);
 
+// Notes a rectangle of the picture as drawn, for the next flush to copy to the window.
+void mark_drawn(DisplayContext& display, int x, int y, int width, int height);
+// Copies the part of the picture under an exposed rectangle of the window back to it.
+void repaint_exposed(DisplayContext& display, const XExposeEvent& exposed);
+
 // For the click wait: whether a termination signal has come, and the descriptor that becomes
 // readable when one does (-1 if it could not be made).
 bool termination_signal_caught();
 int termination_wake_fd();
 // Whether an event is the window manager asking to close the game window.
 bool is_close_message(const DisplayContext& display, const XEvent& event);
+// Answers an event about the window that is not a press: a close message or the window's
+// destruction is noted, an exposure repainted; anything else is dropped. False for presses.
+bool take_window_event(DisplayContext& display, const XEvent& event);

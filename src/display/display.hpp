@@ -7,14 +7,17 @@
 struct DisplayContext;
 
 // A clickable label: the label is drawn with its first character at x and its baseline at
-// y + 15, and a press strictly inside the rectangle hits the button. A panel is a list of buttons
-// ended by an entry without label.
+// y + 15, and a press strictly inside the rectangle hits the button, as does a press of its key.
+// Keys are named by characters: a letter in lower case for that letter in either case, a digit
+// for that digit on either the main keys or the keypad, and 'd' also for Return, keypad Enter
+// and space; 0 for none. A panel is a list of buttons ended by an entry without label.
 struct Button {
     const char* label;
     int x;
     int y;
     int width;
     int height;
+    char key;
 };
 
 extern const Button main_panel[5];
@@ -28,7 +31,8 @@ enum DoubleButton { double_bet = 0, double_deal = 1, double_double = 2, double_t
 inline constexpr int hold_deal = 5;  // 0 to 4: the hold buttons under the cards
 inline constexpr int pick_deal = 4;  // 0 to 3: the pick buttons under cards 1 to 4
 
-// Window and colours.
+// Window and colours. Drawing goes into the game's picture; flush_display shows what was drawn
+// since the last flush in the window and sends everything to the server.
 void open_window(DisplayContext& display);
 void set_colors(DisplayContext& display, const char* foreground, const char* background);
 void flush_display(DisplayContext& display);
@@ -49,16 +53,22 @@ void draw_double_panel(DisplayContext& display);
 void draw_hold_panel(DisplayContext& display, const GameState& state);
 void draw_pick_panel(DisplayContext& display, const GameState& state);
 
-// Waits, without spinning, for a press on a button of the panel and returns its index, or
-// close_request once the run is to end instead.
+// Waits, without spinning, for a press on a button of the panel, by mouse or key, and returns
+// its index, or close_request once the run is to end instead. Exposures are repainted at once.
 int wait_button(DisplayContext& display, const Button* panel);
 
 // Requests to end the run from outside the panels: the window manager's close button
-// (WM_DELETE_WINDOW) and the termination signals SIGTERM, SIGHUP and SIGINT.
+// (WM_DELETE_WINDOW), the window destroyed by another client, and the termination signals
+// SIGTERM, SIGHUP and SIGINT.
 inline constexpr int close_request = -1;
 // From here on a termination signal is noted, cuts a pause short and wakes the click wait,
 // instead of killing the process.
 void catch_termination_signals();
 // True once the window has been asked to close or a termination signal has come. Looks at what
 // the connection holds without waiting, and leaves every press in the queue for the next wait.
+// Exposures of the window waiting in the connection are repainted on the way.
 bool close_requested(DisplayContext& display);
+
+// Called, if set, when the connection to the X server is lost; it must not return. Without it,
+// or should it return, the process ends with status 1.
+void on_connection_lost(void (*callback)());

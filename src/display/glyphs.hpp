@@ -1,5 +1,6 @@
-// The bit pictures: the twenty 32 by 32 card glyphs and the 64 by 48 icon, as packed X bitmap data
-// (rows top to bottom, least significant bit leftmost, set bit = ink).
+// The bit pictures: the twenty 32 by 32 card glyphs, the 64 by 48 icon and the program's own copy
+// of the "5x7" text glyphs, as packed X bitmap data (rows top to bottom, least significant bit
+// leftmost, set bit = ink).
 #pragma once
 
 #include <array>
@@ -23,3 +24,12 @@ inline constexpr int glyph_count = 20;
 
 extern const std::array<GlyphBits, glyph_count> glyph_bits;
 extern const std::array<std::uint8_t, icon_width * icon_height / 8> icon_bits;
+
+// The text glyphs of character codes 0 to 127 side by side in one strip, code c at x = 5c, each
+// the whole 5 by 7 cell that the server's "5x7" font fills in image text (baseline below row 5).
+inline constexpr int text_glyph_width = 5;
+inline constexpr int text_glyph_height = 7;
+inline constexpr int text_glyph_ascent = 6;
+inline constexpr int text_glyph_count = 128;
+extern const std::array<std::uint8_t, text_glyph_width * text_glyph_count / 8 * text_glyph_height>
+    text_glyph_strip;

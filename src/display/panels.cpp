@@ -1,4 +1,5 @@
 // The button panels: their labels and rectangles, drawing them, and waiting for a press on one.
+#include <X11/keysym.h>
 #include <poll.h>
 
 #include "display/context.hpp"
@@ -26,51 +27,87 @@ void draw_panel(DisplayContext& display, const Button* panel) {
     for (const Button* button = panel; !is_marker(*button); ++button) {
         draw_text(display, button->x, button->y + label_baseline, button->label);
     }
-    XFlush(display.display);
+    flush_display(display);
 }
 
 // Sleeps until the connection has something to read or a termination signal has come. Requests
 // still buffered go out first, since the answer we wait for may depend on them. Woken or
 // interrupted, the caller looks again at what has come.
 void wait_for_input(DisplayContext& display) {
-    XFlush(display.display);
+    flush_display(display);
     pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0},
                         {termination_wake_fd(), POLLIN, 0}};
     poll(watched, 2, -1);
 }
 
-// What the click wait takes from the queue: presses on the window and messages to it. Key
-// presses are taken too, only to be dropped: they do nothing in this game, and left in the queue
-// they would pile up for as long as the run lasts.
-Bool is_press_or_message(Display*, XEvent* event, XPointer context) {
+// What the click wait takes from the queue: every event about the window, presses and keys as
+// well as close messages, exposures and its destruction, and the keyboard's new mapping. Keys
+// that name no button are taken too, only to be dropped: left in the queue they would pile up
+// for as long as the run lasts.
+Bool is_window_event(Display*, XEvent* event, XPointer context) {
     const auto* display = reinterpret_cast<const DisplayContext*>(context);
-    return event->xany.window == display->window &&
-           (event->type == ButtonPress || event->type == ClientMessage || event->type == KeyPress);
+    return event->xany.window == display->window || event->type == MappingNotify;
+}
+
+// The character by which buttons name a key (see Button), or 0.
+char key_name(KeySym key) {
+    if (key == XK_Return || key == XK_KP_Enter || key == XK_space) return 'd';
+    if (key >= XK_KP_0 && key <= XK_KP_9) return static_cast<char>('0' + (key - XK_KP_0));
+    if (key >= XK_A && key <= XK_Z) return static_cast<char>('a' + (key - XK_A));
+    if (key > XK_space && key <= XK_asciitilde) return static_cast<char>(key);
+    return 0;
+}
+
+// The button of the panel that a key names, or -1. The key's first two symbols are looked at,
+// so that case, Shift and Num Lock do not matter: 'B' names what 'b' does, keypad 1 is 1.
+int key_button(const Button* panel, XKeyEvent& key) {
+    for (int level = 0; level < 2; ++level) {
+        const char name = key_name(XLookupKeysym(&key, level));
+        if (name == 0) continue;
+        for (int index = 0; !is_marker(panel[index]); ++index) {
+            if (panel[index].key == name) return index;
+        }
+    }
+    return -1;
 }
 
 }  // namespace
 
+// A key that only the keyboard reaches, with a meaning for play, is one more entry with an empty
+// label and an empty rectangle: it is neither drawn nor hit by a press.
 const Button main_panel[5] = {
-    {"[Bet   ]", 100, 110, 50, 20}, {"[Deal  ]", 100, 130, 50, 20}, {"[      ]", 100, 150, 50, 20},
-    {"[End   ]", 100, 170, 50, 20}, {nullptr, 0, 0, 0, 0},
+    {"[Bet   ]", 100, 110, 50, 20, 'b'},
+    {"[Deal  ]", 100, 130, 50, 20, 'd'},
+    {"[      ]", 100, 150, 50, 20, 0},
+    {"[End   ]", 100, 170, 50, 20, 'e'},
+    {nullptr, 0, 0, 0, 0, 0},
 };
 
 const Button double_panel[5] = {
-    {"[Bet   ]", 100, 110, 50, 20}, {"[Deal  ]", 100, 130, 50, 20}, {"[Double]", 100, 150, 50, 20},
-    {"[Take  ]", 100, 170, 50, 20}, {nullptr, 0, 0, 0, 0},
+    {"[Bet   ]", 100, 110, 50, 20, 'b'},
+    {"[Deal  ]", 100, 130, 50, 20, 'd'},
+    {"[Double]", 100, 150, 50, 20, 'u'},
+    {"[Take  ]", 100, 170, 50, 20, 't'},
+    {nullptr, 0, 0, 0, 0, 0},
 };
 
-// The card button of hand position p starts at x = 32 * p + 7, just below the card.
+// The card button of hand position p starts at x = 32 * p + 7, just below the card; its key is
+// the card's number from the left.
 Button hold_panel[7] = {
-    {empty_label, 7, 69, 28, 20},   {empty_label, 39, 69, 28, 20},  {empty_label, 71, 69, 28, 20},
-    {empty_label, 103, 69, 28, 20}, {empty_label, 135, 69, 28, 20}, {"[Deal  ]", 100, 130, 50, 20},
-    {nullptr, 0, 0, 0, 0},
+    {empty_label, 7, 69, 28, 20, '1'},
+    {empty_label, 39, 69, 28, 20, '2'},
+    {empty_label, 71, 69, 28, 20, '3'},
+    {empty_label, 103, 69, 28, 20, '4'},
+    {empty_label, 135, 69, 28, 20, '5'},
+    {"[Deal  ]", 100, 130, 50, 20, 'd'},
+    {nullptr, 0, 0, 0, 0, 0},
 };
 
 // Position 0 has no pick button: the dealer's card lies there.
 Button pick_panel[6] = {
-    {empty_label, 39, 69, 28, 20},  {empty_label, 71, 69, 28, 20},  {empty_label, 103, 69, 28, 20},
-    {empty_label, 135, 69, 28, 20}, {"[Deal  ]", 100, 130, 50, 20}, {nullptr, 0, 0, 0, 0},
+    {empty_label, 39, 69, 28, 20, '2'},  {empty_label, 71, 69, 28, 20, '3'},
+    {empty_label, 103, 69, 28, 20, '4'}, {empty_label, 135, 69, 28, 20, '5'},
+    {"[Deal  ]", 100, 130, 50, 20, 'd'}, {nullptr, 0, 0, 0, 0, 0},
 };
 
 void draw_main_panel(DisplayContext& display) {
@@ -104,26 +141,30 @@ void draw_pick_panel(DisplayContext& display, const GameState& state) {
     draw_panel(display, pick_panel);
 }
 
-// Presses and close messages are taken in the order they came, one predicate for both, so that
-// neither can sit unseen in Xlib's queue while the wait sleeps on the connection: events that Xlib
-// has read already no longer make the connection readable.
+// Presses, keys and close messages are taken in the order they came, one predicate for all, so
+// that none can sit unseen in Xlib's queue while the wait sleeps on the connection: events that
+// Xlib has read already no longer make the connection readable.
 int wait_button(DisplayContext& display, const Button* panel) {
     for (;;) {
         if (termination_signal_caught() || display.close_asked) return close_request;
         XEvent event;
-        if (!XCheckIfEvent(display.display, &event, is_press_or_message,
+        if (!XCheckIfEvent(display.display, &event, is_window_event,
                            reinterpret_cast<XPointer>(&display))) {
             wait_for_input(display);
             continue;
         }
-        if (event.type == ClientMessage) {
-            display.close_asked = is_close_message(display, event);
+        if (take_window_event(display, event)) continue;
+        if (event.type == KeyPress) {
+            const int index = key_button(panel, event.xkey);
+            if (index >= 0) return index;
             continue;
         }
-        if (event.type == KeyPress) continue;
-        // Any mouse button counts; the first button hit wins and a press on none is dropped.
+        // Any mouse button counts; the first button hit wins and a press on none is dropped. The
+        // window shows each picture pixel as a scale by scale block.
+        const int x = event.xbutton.x / display.scale;
+        const int y = event.xbutton.y / display.scale;
         for (int index = 0; !is_marker(panel[index]); ++index) {
-            if (hits(panel[index], event.xbutton.x, event.xbutton.y)) return index;
+            if (hits(panel[index], x, y)) return index;
         }
     }
 }

@@ -58,13 +58,51 @@ bool is_close_message(const DisplayContext& display, const XEvent& event) {
            static_cast<Atom>(event.xclient.data.l[0]) == display.wm_delete_window;
 }
 
+bool take_window_event(DisplayContext& display, const XEvent& event) {
+    switch (event.type) {
+        case ButtonPress:
+        case KeyPress:
+            return false;
+        case ClientMessage:
+            display.close_asked = display.close_asked || is_close_message(display, event);
+            break;
+        case DestroyNotify:
+            if (event.xdestroywindow.window == display.window) {
+                display.window_gone = true;
+                display.close_asked = true;
+            }
+            break;
+        case Expose:
+            repaint_exposed(display, event.xexpose);
+            break;
+        case MappingNotify:
+            XRefreshKeyboardMapping(const_cast<XMappingEvent*>(&event.xmapping));
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+namespace {
+
+// Everything about the window but presses and keys, which stay queued for the next click wait.
+Bool is_window_news(Display*, XEvent* event, XPointer context) {
+    const auto* display = reinterpret_cast<const DisplayContext*>(context);
+    return event->xany.window == display->window && event->type != ButtonPress &&
+           event->type != KeyPress;
+}
+
+}  // namespace
+
 bool close_requested(DisplayContext& display) {
     if (termination_signal_caught()) return true;
-    // Only client messages are taken out of the queue; other client messages mean nothing here.
     XEvent event;
-    while (!display.close_asked &&
-           XCheckTypedWindowEvent(display.display, display.window, ClientMessage, &event)) {
-        display.close_asked = is_close_message(display, event);
+    while (!display.close_asked && XCheckIfEvent(display.display, &event, is_window_news,
+                                                 reinterpret_cast<XPointer>(&display))) {
+        take_window_event(display, event);
     }
+    // Repaints go out now, and so does anything drawn before a pause.
+    flush_display(display);
     return display.close_asked;
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "display/context.hpp"
+#include "display/glyphs.hpp"
 
 namespace {
 
@@ -15,6 +16,23 @@ constexpr int credit_y = 185;
 
 bool has_top_bit(unsigned char byte) {
     return (byte & 0x80) != 0;
+}
+
+// One character cell as image text draws it: the glyph in the context's foreground over its
+// background, from the server's font or else from the program's copy of it.
+void draw_cell(DisplayContext& display, GC gc, int x, int y, const XChar2b& code) {
+    if (display.font_strip != 0) {
+        const int glyph = code.byte1 == 0 && code.byte2 < text_glyph_count ? code.byte2 : 0;
+        XCopyPlane(display.display, display.font_strip, display.picture, gc,
+                   glyph * text_glyph_width, 0, text_glyph_width, text_glyph_height, x,
+                   y - text_glyph_ascent, 1);
+    } else if (gc == display.text_gc) {
+        const char byte = static_cast<char>(code.byte2);
+        XDrawImageString(display.display, display.picture, gc, x, y, &byte, 1);
+    } else {
+        XDrawImageString16(display.display, display.picture, gc, x, y, &code, 1);
+    }
+    mark_drawn(display, x, y - text_glyph_ascent, text_glyph_width, text_glyph_height);
 }
 
 // Formats one score line; the buffer holds the widest 32-bit value with its sign.
@@ -33,15 +51,13 @@ void draw_text(DisplayContext& display, int x, int y, const char* text) {
         const int cell_x = x + cell_width * column;
         if (!has_top_bit(bytes[column])) {
             // Every character is its own request, so each lands in its own cell.
-            XDrawImageString(display.display, display.window, display.text_gc, cell_x, y,
-                             reinterpret_cast<const char*>(bytes + column), 1);
+            draw_cell(display, display.text_gc, cell_x, y, XChar2b{0, bytes[column]});
             ++column;
         } else if (has_top_bit(bytes[column + 1])) {
             // Two top-bit bytes in a row make one two-byte character spanning two cells.
             XChar2b wide{static_cast<unsigned char>(bytes[column] & 0x7F),
                          static_cast<unsigned char>(bytes[column + 1] & 0x7F)};
-            XDrawImageString16(display.display, display.window, display.wide_gc, cell_x, y, &wide,
-                               1);
+            draw_cell(display, display.wide_gc, cell_x, y, wide);
             column += 2;
         } else {
             // The last byte of an odd run starts a pair that never completes: its cell is left

@@ -14,6 +14,15 @@ void save_or_fail(const GameState& state) {
     }
 }
 
+// The run in play, for the display's report of a lost connection, which comes with no context.
+const GameState* running = nullptr;
+
+// The window is gone with the server, but the credit is saved as on a close request; the status
+// says the run did not end normally.
+void end_run_on_lost_connection() {
+    if (running != nullptr) end_run_on_request(*running, 1);
+}
+
 }  // namespace
 
 void fail_on_store(StoreResult result, const GameState& state) {
@@ -37,10 +46,10 @@ void pause_seconds(DisplayContext& display, const GameState& state, unsigned sec
     if (close_requested(display)) end_run_on_request(state);
 }
 
-void end_run_on_request(const GameState& state) {
+void end_run_on_request(const GameState& state, int status) {
     if (state.credit > 0) save_or_fail(state);
     print_game_over_at_zero(state);
-    std::exit(0);
+    std::exit(status);
 }
 
 void print_game_over_at_zero(const GameState& state) {
@@ -52,6 +61,8 @@ void print_game_over_at_zero(const GameState& state) {
 }
 
 void play_games(DisplayContext& display, GameState& state) {
+    running = &state;
+    on_connection_lost(end_run_on_lost_connection);
     while (state.credit > 0) {
         state.bet = 0;
         state.win = 0;
@@ -93,5 +104,12 @@ void play_games(DisplayContext& display, GameState& state) {
 
         // The bet left the credit during betting; a win reaches it only through Take.
         if (state.win != 0) double_up_offer(display, state);
+    }
+    // The run ends with the credit gone: said in the window too, for a player who started the
+    // game from a menu and never sees standard output.
+    if (state.credit == 0) {
+        set_colors(display, "blue", "white");
+        show_message(display, "***** Game Over !! ****");
+        pause_seconds(display, state, 2);
     }
 }

@@ -12,7 +12,8 @@ void deal_cards(DisplayContext& display, GameState& state);
 // The result line of a paying category, black on yellow.
 void show_result(DisplayContext& display, const GameState& state, HandCategory category);
 
-// Games until the player ends with End before betting (the credit is saved) or the credit is gone.
+// Games until the player ends with End before betting (the credit is saved) or the credit is gone
+// ("Game Over" is shown for 2 seconds). From here on a lost X connection saves as a close does.
 void play_games(DisplayContext& display, GameState& state);
 
 // Staking one credit per Bet; returns when Deal (with a bet) or End is pressed.
@@ -35,11 +36,12 @@ void double_up_game(DisplayContext& display, GameState& state);
 int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel);
 void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds);
 
-// Ends the run on a close request or a termination signal the way End does, with exit status 0:
-// a credit above 0 is saved (a bet already staked stays lost and a win not yet taken is
-// forfeited, as if the game had gone on and been lost), and at 0 nothing is saved and the
-// "Game Over" lines are printed, as after a lost game.
-[[noreturn]] void end_run_on_request(const GameState& state);
+// Ends the run on a close request, a termination signal, the window's destruction or the loss of
+// the X connection the way End does: a credit above 0 is saved (a bet already staked stays lost
+// and a win not yet taken is forfeited, as if the game had gone on and been lost), and at 0
+// nothing is saved and the "Game Over" lines are printed, as after a lost game. The process then
+// exits with the status given: 0, or 1 for the lost connection.
+[[noreturn]] void end_run_on_request(const GameState& state, int status = 0);
 
 // The "Game Over" lines, printed when a run ends with the credit at exactly 0.
 void print_game_over_at_zero(const GameState& state);

@@ -1,20 +1,62 @@
 // The game window, its hints and colours, and what happens without a display.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "display/glyphs.hpp"
+#include "icon_image.hpp"
 #include "support/process.hpp"
 #include "table.hpp"
 
 namespace {
 
-TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
+class Identity : public Table {
+protected:
+    // A property of the game window as text of the given type, or as 32-bit values.
+    std::string property_text(Atom property, const char* type = "STRING") {
+        const std::vector<unsigned char> bytes = property_bytes(property, 8, type);
+        return {bytes.begin(), bytes.end()};
+    }
+    std::vector<long> property_values(const char* name) {
+        const std::vector<unsigned char> bytes =
+            property_bytes(XInternAtom(look, name, False), 32, "CARDINAL");
+        // The X library hands 32-bit values over sign-extended in longs.
+        std::vector<long> values(bytes.size() / sizeof(long));
+        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(long));
+        for (long& value : values)
+            value &= 0xffffffff;
+        return values;
+    }
+
+private:
+    std::vector<unsigned char> property_bytes(Atom property, int format, const char* type) {
+        Atom actual_type = 0;
+        int actual_format = 0;
+        unsigned long items = 0, left = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(look, context.window, property, 0, 1 << 16, False, AnyPropertyType,
+                               &actual_type, &actual_format, &items, &left, &data) != Success ||
+            data == nullptr) {
+            return {};
+        }
+        const std::size_t unit = actual_format == 32 ? sizeof(long) : 1;
+        std::vector<unsigned char> bytes(data, data + items * unit);
+        XFree(data);
+        const bool as_asked =
+            actual_format == format && actual_type == XInternAtom(look, type, False);
+        return as_asked ? bytes : std::vector<unsigned char>{};
+    }
+};
+
+TEST_F(Identity, WindowIsTheFixedSizeGameWindowWithItsHints) {
     char* title = nullptr;
     ASSERT_NE(XFetchName(look, context.window, &title), 0);
     EXPECT_STREQ(title, "Poker");
@@ -35,7 +77,8 @@ TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
     XWindowAttributes attributes{};
     XGetWindowAttributes(context.display, context.window, &attributes);
     EXPECT_EQ(attributes.backing_store, Always);
-    EXPECT_EQ(attributes.your_event_mask, KeyPressMask | ButtonPressMask);
+    EXPECT_EQ(attributes.your_event_mask,
+              KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask);
     EXPECT_EQ(attributes.map_state, IsViewable);
 
     XSizeHints size{};
@@ -49,25 +92,53 @@ TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
 
     XWMHints* hints = XGetWMHints(look, context.window);
     ASSERT_NE(hints, nullptr);
-    EXPECT_EQ(hints->flags, IconPixmapHint | IconPositionHint);
+    EXPECT_EQ(hints->flags, InputHint | IconPixmapHint | IconPositionHint | IconMaskHint);
+    EXPECT_EQ(hints->input, True);
     EXPECT_EQ(hints->icon_pixmap, context.icon_pixmap);
+    EXPECT_EQ(hints->icon_mask, context.icon_mask);
     EXPECT_EQ(hints->icon_x, 0);
     EXPECT_EQ(hints->icon_y, 0);
     XFree(hints);
 
-    // The icon holds icon_bits, least significant bit leftmost.
+    // The icon holds icon_bits, least significant bit leftmost; its mask is opaque throughout.
     XImage* icon = XGetImage(look, context.icon_pixmap, 0, 0, 64, 48, 1, XYPixmap);
+    XImage* mask = XGetImage(look, context.icon_mask, 0, 0, 64, 48, 1, XYPixmap);
     ASSERT_NE(icon, nullptr);
+    ASSERT_NE(mask, nullptr);
     int wrong = 0;
     for (int row = 0; row < 48; ++row) {
         for (int column = 0; column < 64; ++column) {
             const unsigned byte = icon_bits[static_cast<std::size_t>(row * 8 + column / 8)];
             const unsigned long bit = (byte >> (column % 8)) & 1u;
-            if (XGetPixel(icon, column, row) != bit) ++wrong;
+            if (XGetPixel(icon, column, row) != bit || XGetPixel(mask, column, row) != 1) ++wrong;
         }
     }
     XDestroyImage(icon);
+    XDestroyImage(mask);
     EXPECT_EQ(wrong, 0) << "icon pixels differ from icon_bits";
+
+    // What a desktop reads to know the window: class, host, process, names and colour icon, the
+    // icon's pixels as the installed PNG has them.
+    XClassHint class_hint{};
+    ASSERT_NE(XGetClassHint(look, context.window, &class_hint), 0);
+    EXPECT_STREQ(class_hint.res_name, "poker");
+    EXPECT_STREQ(class_hint.res_class, "Poker");
+    XFree(class_hint.res_name);
+    XFree(class_hint.res_class);
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    EXPECT_EQ(property_text(XA_WM_CLIENT_MACHINE), host);
+    EXPECT_EQ(property_text(XA_WM_ICON_NAME), "Poker");
+    EXPECT_EQ(property_text(XInternAtom(look, "_NET_WM_NAME", False), "UTF8_STRING"), "Poker");
+    EXPECT_EQ(property_values("_NET_WM_PID"), std::vector<long>{getpid()});
+    const GreyAlphaImage png = square_icon_image(icon_bits, 64, 48);
+    std::vector<long> argb{64, 64};
+    for (std::size_t i = 0; i < png.pixels.size(); i += 2) {
+        const auto grey = static_cast<unsigned long>(png.pixels[i]);
+        argb.push_back(static_cast<long>(static_cast<unsigned long>(png.pixels[i + 1]) << 24 |
+                                         grey << 16 | grey << 8 | grey));
+    }
+    EXPECT_EQ(property_values("_NET_WM_ICON"), argb);
 
     // A black 2-pixel border round a white inside.
     const Picture whole = window_picture(-2, -2, 164, 204);

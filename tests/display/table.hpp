@@ -29,8 +29,11 @@ protected:
         XCloseDisplay(context.display);
     }
 
-    // Makes sure the server has carried out everything the game asked for, flushed or not.
-    void sync() { XSync(context.display, False); }
+    // Shows what the game drew, as its waits do, and has the server carry it all out.
+    void sync() {
+        flush_display(context);
+        XSync(context.display, False);
+    }
 
     Picture window_picture(int x, int y, int width, int height) {
         return read_picture(look, context.window, x, y, width, height);
@@ -61,13 +64,15 @@ protected:
         return picture;
     }
 
-    // Paints a rectangle of the window from the test's own connection, to see what the game
-    // leaves alone.
+    // Paints a rectangle of the game's picture and window from the test's own connection, to see
+    // what the game leaves alone.
     void paint(const char* colour, int x, int y, int width, int height) {
         const GC gc = XCreateGC(look, context.window, 0, nullptr);
         XSetForeground(look, gc, named_pixel(look, colour));
-        XFillRectangle(look, context.window, gc, x, y, static_cast<unsigned>(width),
-                       static_cast<unsigned>(height));
+        for (const Drawable drawable : {context.picture, context.window}) {
+            XFillRectangle(look, drawable, gc, x, y, static_cast<unsigned>(width),
+                           static_cast<unsigned>(height));
+        }
         XFreeGC(look, gc);
         XSync(look, False);
     }

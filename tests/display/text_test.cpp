@@ -1,9 +1,12 @@
 // Text in 7-pixel cells, the two-byte path, the message line and the score lines.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <climits>
 #include <cstring>
 
+#include "support/process.hpp"
 #include "table.hpp"
 
 namespace {
@@ -56,6 +59,36 @@ TEST_F(Table, TextCellsMatchTheServersOwnRendering) {
     for (const Case& c : cases) {
         EXPECT_EQ(text_difference(c.x, c.y, c.text, c.fg, c.bg, "red"), "") << c.text;
     }
+}
+
+TEST_F(Table, WithoutTheServersFontTextIsDrawnTheSameFromTheProgramsOwnGlyphs) {
+    const XServer fontless = start_separate_server({"-fp", "built-ins"});
+    DisplayContext own;
+    own.display_name = fontless.name.c_str();
+    open_window(own);
+    EXPECT_NE(own.font_strip, 0U) << "the server has no \"5x7\"";
+    // Every character the game can draw: ASCII on the one-byte path, two-byte characters made of
+    // top-bit pairs, present in the font and missing from it.
+    const char* const lines[] = {" !\"#$%&'()*+,-./0123456", "789:;<=>?@ABCDEFGHIJKLM",
+                                 "NOPQRSTUVWXYZ[\\]^_`abcd", "efghijklmnopqrstuvwxyz{",
+                                 "|}~\x7f\x01\x1f",          "a\x80\xC1\xC3\x80\xFF\xFF\x81\x9F"};
+    for (DisplayContext* drawn : {&context, &own}) {
+        int y = 20;
+        for (const char* line : lines) {
+            set_colors(*drawn, y % 24 == 20 ? "blue" : "black", y % 24 == 20 ? "yellow" : "white");
+            draw_text(*drawn, 1, y, line);
+            y += 12;
+        }
+        flush_display(*drawn);
+        XSync(drawn->display, False);
+    }
+    EXPECT_EQ(picture_difference(window_picture(0, 0, 160, 200),
+                                 read_picture(fontless.display, own.window, 0, 0, 160, 200)),
+              "");
+    XCloseDisplay(own.display);
+    XCloseDisplay(fontless.display);
+    kill(fontless.pid, SIGTERM);
+    wait_program(fontless.pid);
 }
 
 TEST_F(Table, NewTextReplacesOldTextOnlyInTheCellsItUses) {

@@ -1,5 +1,5 @@
-// Ending the run from outside the buttons: the window manager's close button and the termination
-// signals, at every kind of wait, on the real program.
+// Ending the run from outside the buttons: the window manager's close button, the window destroyed
+// by another client and the termination signals, at every kind of wait, on the real program.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
@@ -26,14 +26,16 @@ const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bo
 const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
 
 // The ways a player or the system asks the run to end.
-enum class Request { close, terminate, hang_up, interrupt };
-const Request every_request[] = {Request::close, Request::terminate, Request::hang_up,
-                                 Request::interrupt};
+enum class Request { close, destroy, terminate, hang_up, interrupt };
+const Request every_request[] = {Request::close, Request::destroy, Request::terminate,
+                                 Request::hang_up, Request::interrupt};
 
 const char* name_of(Request request) {
     switch (request) {
         case Request::close:
             return "close";
+        case Request::destroy:
+            return "XDestroyWindow";
         case Request::terminate:
             return "SIGTERM";
         case Request::hang_up:
@@ -48,6 +50,10 @@ void ask_to_end(PokerGame& game, Request request) {
     switch (request) {
         case Request::close:
             game.request_close();
+            break;
+        case Request::destroy:
+            XDestroyWindow(game.display(), game.window());
+            XSync(game.display(), False);
             break;
         case Request::terminate:
             game.send_signal(SIGTERM);

@@ -92,7 +92,8 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     : directory_(directory),
       log_file_(scratch_.file("pauses")),
       wait_log_file_(scratch_.file("waits")),
-      out_file_(scratch_.file("stdout")) {
+      out_file_(scratch_.file("stdout")),
+      scale_(options.scale) {
     const XServer& server = options.server != nullptr ? *options.server : test_server();
     display_ = server.display;
     std::vector<int> values = options.rand_values;
@@ -122,6 +123,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     std::remove(wait_log_file_.c_str());
     std::vector<std::string> command = options.run_under;
     command.push_back(poker);
+    command.insert(command.end(), options.arguments.begin(), options.arguments.end());
     command.push_back(options.player);
 
     if (options.hold_at_pauses) {
@@ -216,7 +218,7 @@ bool PokerGame::wait_for(const std::function<bool()>& condition) {
 }
 
 bool PokerGame::shows(int x, int baseline, const char* text, const char* fg, const char* bg) const {
-    return window_ != 0 && shows_text(display_, window_, x, baseline, text, fg, bg);
+    return window_ != 0 && shows_text(display_, window_, x, baseline, text, fg, bg, scale_);
 }
 
 bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) const {
@@ -225,13 +227,14 @@ bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) 
 
 bool PokerGame::shows_card(int position, const std::string& card) const {
     if (window_ == 0) return false;
-    const Picture cell = read_picture(display_, window_, 32 * position + 2, 32, 32, 32);
-    return card_matches(display_, cell, parse_card(card));
+    const Picture cell = read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_);
+    return !cell.pixels.empty() && card_matches(display_, cell, parse_card(card));
 }
 
 bool PokerGame::shows_back(int position) const {
     if (window_ == 0) return false;
-    return back_matches(display_, read_picture(display_, window_, 32 * position + 2, 32, 32, 32));
+    const Picture cell = read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_);
+    return !cell.pixels.empty() && back_matches(display_, cell);
 }
 
 bool PokerGame::shows_scores(int bet, int win, int credit) const {
@@ -243,7 +246,11 @@ bool PokerGame::shows_scores(int bet, int win, int credit) const {
 }
 
 void PokerGame::press(int x, int y) const {
-    click(display_, window_, x, y);
+    click(display_, window_, x * scale_ + scale_ / 2, y * scale_ + scale_ / 2);
+}
+
+void PokerGame::press_key(KeySym key) const {
+    ::press_key(display_, window_, 1, 1, key);
 }
 
 int PokerGame::finish() {

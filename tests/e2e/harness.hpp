@@ -24,6 +24,8 @@ struct GameOptions {
     std::function<void()> before_exec;   // run in the child just before the program starts
     bool log_waits = false;              // count the click waits (see waits_entered)
     const XServer* server = nullptr;     // another server than the test server
+    std::vector<std::string> arguments;  // given to the program before the player name
+    int scale = 1;                       // the window's scale, for reading it and pressing in it
 };
 
 class PokerGame {
@@ -45,8 +47,9 @@ public:
     bool shows_back(int position) const;
     bool shows_scores(int bet, int win, int credit) const;
 
-    // Presses a mouse button at window coordinates.
+    // Presses a mouse button at picture coordinates, or a key.
     void press(int x, int y) const;
+    void press_key(KeySym key) const;
 
     // Releases every pause until the program ends; returns its exit status.
     int finish();
@@ -83,6 +86,7 @@ private:
     bool exited_ = false;
     Display* display_ = nullptr;
     Window window_ = 0;
+    int scale_ = 1;
 
     bool poll_exit();
 };

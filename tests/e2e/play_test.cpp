@@ -151,6 +151,10 @@ TEST(Game, LosingTheLastCreditIsGameOverAndSavesNothing) {
     bet_and_deal(game, 2, 2);
     press(game, bet_button);  // ignored by the hold phase
     press(game, deal_button);
+    // Held at the last pause, the window says so too.
+    ASSERT_TRUE(game.wait_for([&] {
+        return game.pauses_entered() == 5 && game.shows_message("***** Game Over !! ****", "blue");
+    }));
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(game.output(), POKER_BINARY
               " V01/L02 \nplayer file name : tavlek.bob.sv \n"

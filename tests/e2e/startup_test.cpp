@@ -36,33 +36,46 @@ TEST(StartUp, WrongArgumentCountPrintsOnlyTheUsageLine) {
 
 TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
     struct Case {
-        std::string argument;
+        std::vector<std::string> arguments;
         int status;
         std::string out;
     };
+    const std::string usage = "Usage : " + poker + " player-name \n";
     const Case cases[] = {
-        {"--help", 0, "Usage : " + poker + " player-name \n"},
-        {"-h", 0, "Usage : " + poker + " player-name \n"},
-        {"--version", 0, poker + " V01/L02 \n"},
-        {"--bogus", 1, "Usage : " + poker + " player-name \n"},
-        {"-", 1, "Usage : " + poker + " player-name \n"},
+        {{"--help"}, 0, usage},
+        {{"-h"}, 0, usage},
+        {{"--version"}, 0, poker + " V01/L02 \n"},
+        {{"--bogus"}, 1, usage},
+        {{"-"}, 1, usage},
+        // The scale is a whole number from 1 to 8, given once, with a player name.
+        {{"--scale=0", "bob"}, 1, usage},
+        {{"bob", "--scale=9"}, 1, usage},
+        {{"--scale=", "bob"}, 1, usage},
+        {{"--scale=2x", "bob"}, 1, usage},
+        {{"--scale=-1", "bob"}, 1, usage},
+        {{"--scale=2", "--scale=2", "bob"}, 1, usage},
+        {{"--scale=2"}, 1, usage},
     };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
-        const ProcessResult result = run_poker({c.argument}, dir);
-        EXPECT_EQ(result.status, c.status) << c.argument;
-        EXPECT_EQ(result.out, c.out) << c.argument;
-        EXPECT_TRUE(list_directory(dir.path).empty()) << c.argument;
+        const ProcessResult result = run_poker(c.arguments, dir);
+        EXPECT_EQ(result.status, c.status) << c.arguments[0];
+        EXPECT_EQ(result.out, c.out) << c.arguments[0];
+        EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
     }
 }
 
 TEST(StartUp, WithoutADisplayTheRunEndsBeforeDrawing) {
-    TemporaryDirectory dir;
-    const ProcessResult result = run_poker({"bob"}, dir);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, banner("tavlek.bob.sv"));
-    EXPECT_EQ(result.err, "cannot open display \"\" (DISPLAY is not set)\n");
-    EXPECT_TRUE(list_directory(dir.path).empty());
+    // A good scale, before or after the name, starts the run as well.
+    for (const auto& args :
+         {std::vector<std::string>{"bob"}, {"--scale=8", "bob"}, {"bob", "--scale=1"}}) {
+        TemporaryDirectory dir;
+        const ProcessResult result = run_poker(args, dir);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, banner("tavlek.bob.sv"));
+        EXPECT_EQ(result.err, "cannot open display \"\" (DISPLAY is not set)\n");
+        EXPECT_TRUE(list_directory(dir.path).empty());
+    }
 }
 
 TEST(StartUp, RefusedNamesTouchNoFile) {

@@ -1,5 +1,6 @@
 #include "support/xserver.hpp"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -42,7 +43,7 @@ void stop_server() {
     server.pid = -1;
 }
 
-[[noreturn]] void exec_server(int display_fd) {
+[[noreturn]] void exec_server(int display_fd, const std::vector<std::string>& extra) {
     // The server goes when the test process goes, even if the test crashes.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() == 1) _exit(1);
@@ -51,8 +52,24 @@ void stop_server() {
     dup2(null_fd, 1);
     if (std::getenv("POKER_XVFB_LOG") == nullptr) dup2(null_fd, 2);
     const std::string fd_text = std::to_string(display_fd);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "640x480x24", "+bs",
-           "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+    // Backing store is on unless the extra arguments turn it off: given both, Xvfb keeps it.
+    const bool backing_store = std::find(extra.begin(), extra.end(), "-bs") == extra.end();
+    std::vector<std::string> words{"Xvfb",
+                                   "-displayfd",
+                                   fd_text,
+                                   "-screen",
+                                   "0",
+                                   "640x480x24",
+                                   backing_store ? "+bs" : "-bs",
+                                   "-nolisten",
+                                   "tcp",
+                                   "-noreset"};
+    words.insert(words.end(), extra.begin(), extra.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    execvp("Xvfb", argv.data());
     _exit(127);
 }
 
@@ -82,14 +99,14 @@ int tolerate_vanishing_windows(Display* display, XErrorEvent* error) {
 }
 
 // Starts an Xvfb and returns its pid, with its display number once it accepts connections.
-pid_t launch_server(std::string& number) {
+pid_t launch_server(std::string& number, const std::vector<std::string>& extra = {}) {
     int fds[2];
     if (pipe(fds) != 0) give_up("pipe failed");
     const pid_t pid = fork();
     if (pid < 0) give_up("fork failed");
     if (pid == 0) {
         close(fds[0]);
-        exec_server(fds[1]);
+        exec_server(fds[1], extra);
     }
     close(fds[1]);
     number = read_display_number(fds[0]);
@@ -129,15 +146,47 @@ XServer& test_server() {
     return server;
 }
 
-XServer start_separate_server() {
+XServer start_separate_server(const std::vector<std::string>& arguments) {
     test_server();  // the error handler and the checks of the server's fonts and extensions
     XServer server;
     std::string number;
-    server.pid = launch_server(number);
+    server.pid = launch_server(number, arguments);
     if (number.empty()) give_up("a second Xvfb did not start");
     server.name = ":" + number;
     server.display = XOpenDisplay(server.name.c_str());
     if (server.display == nullptr) give_up("cannot connect to " + server.name);
+    return server;
+}
+
+XServer start_desktop_server() {
+    // Large enough for the window at scale 3 with its frame.
+    XServer server = start_separate_server({"-bs", "-screen", "0", "1024x768x24"});
+    const pid_t manager = fork();
+    if (manager == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null_fd = open("/dev/null", O_RDWR);
+        dup2(null_fd, 1);
+        dup2(null_fd, 2);
+        setenv("DISPLAY", server.name.c_str(), 1);
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // The manager is at work once it frames a window; one that asks too early may be forgotten
+    // while it starts, so the probe asks again until it is framed.
+    Display* look = server.display;
+    const Window probe = XCreateSimpleWindow(look, DefaultRootWindow(look), 0, 0, 1, 1, 0, 0, 0);
+    const bool framed = wait_until([&] {
+        XMapWindow(look, probe);
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        XQueryTree(look, probe, &root, &parent, &children, &count);
+        if (children != nullptr) XFree(children);
+        return parent != root;
+    });
+    if (!framed) give_up("openbox did not start (is it installed?)");
+    XDestroyWindow(look, probe);
+    XSync(look, False);
     return server;
 }
 
@@ -235,20 +284,34 @@ Window top_level_window(Display* display, const char* title) {
     if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0) {
         return 0;
     }
-    for (unsigned i = 0; i < count && found == 0; ++i) {
+    // Under a window manager the top-level windows are its frames: the clients are on its list.
+    std::vector<Window> candidates(children, children + count);
+    if (children != nullptr) XFree(children);
+    Atom type = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* list = nullptr;
+    if (XGetWindowProperty(display, DefaultRootWindow(display),
+                           XInternAtom(display, "_NET_CLIENT_LIST", False), 0, 1024, False,
+                           XA_WINDOW, &type, &format, &items, &left, &list) == Success &&
+        list != nullptr) {
+        const auto* clients = reinterpret_cast<const Window*>(list);
+        candidates.insert(candidates.end(), clients, clients + items);
+        XFree(list);
+    }
+    for (const Window candidate : candidates) {
         char* name = nullptr;
         XWindowAttributes attributes{};
         // Only a window that can be read back counts as found.
-        if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+        if (found != 0 || XGetWindowAttributes(display, candidate, &attributes) == 0 ||
             attributes.map_state != IsViewable) {
             continue;
         }
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            if (std::strcmp(name, title) == 0) found = children[i];
+        if (XFetchName(display, candidate, &name) != 0 && name != nullptr) {
+            if (std::strcmp(name, title) == 0) found = candidate;
             XFree(name);
         }
     }
-    if (children != nullptr) XFree(children);
     return found;
 }
 
@@ -323,13 +386,35 @@ Picture render_text(Display* display, const char* text, const char* fg, const ch
 }
 
 bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
-                const char* bg) {
+                const char* bg, int scale) {
     const Picture expected = render_text(display, text, fg, bg);
     // Only the part inside the window can be read back; text may run past its right edge.
     XWindowAttributes attributes{};
     XGetWindowAttributes(display, window, &attributes);
-    const int width = std::min(expected.width, attributes.width - x);
+    const int width = std::min(expected.width, attributes.width / scale - x);
     if (width <= 0) return false;
-    return read_picture(display, window, x, y - 7, width, expected.height) ==
+    return read_scaled(display, window, x, y - 7, width, expected.height, scale) ==
            expected.part(0, 0, width, expected.height);
+}
+
+Picture read_scaled(Display* display, Window window, int x, int y, int width, int height,
+                    int scale) {
+    const Picture whole =
+        read_picture(display, window, x * scale, y * scale, width * scale, height * scale);
+    if (whole.pixels.empty()) return whole;
+    Picture picture{width, height, {}};
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column)
+            picture.pixels.push_back(whole.at(column * scale, row * scale));
+    }
+    return picture;
+}
+
+Picture enlarged(const Picture& picture, int scale) {
+    Picture large{picture.width * scale, picture.height * scale, {}};
+    for (int row = 0; row < large.height; ++row) {
+        for (int column = 0; column < large.width; ++column)
+            large.pixels.push_back(picture.at(column / scale, row / scale));
+    }
+    return large;
 }

@@ -19,9 +19,12 @@ struct XServer {
     int pid = -1;
 };
 XServer& test_server();
-// Another private Xvfb, apart from the test server, for a test that ends it. The caller owns the
-// process and the connection: it closes the connection before it ends the server.
-XServer start_separate_server();
+// Another private Xvfb, apart from the test server, for a test that ends it or needs other server
+// arguments (added to the usual ones). The caller owns the process and the connection: it closes
+// the connection before it ends the server.
+XServer start_separate_server(const std::vector<std::string>& arguments = {});
+// A separate server as a desktop is: no backing store, and the openbox window manager.
+XServer start_desktop_server();
 
 // A rectangle of a window read back with XGetImage, as pixel values.
 struct Picture {
@@ -71,6 +74,13 @@ void press_key(Display* display, Window window, int x, int y, KeySym key);
 Picture render_text(Display* display, const char* text, const char* fg, const char* bg,
                     const char* under = "white");
 
-// True when the window shows this text at (x, baseline y) in these colours, over white.
+// True when the window, showing the game's picture at this scale, shows this text at (x,
+// baseline y) of the picture in these colours, over white.
 bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
-                const char* bg);
+                const char* bg, int scale = 1);
+
+// A rectangle of the game's picture from a window that shows it at this scale: one pixel of each
+// scale by scale block. And a picture enlarged so, each pixel an exact block.
+Picture read_scaled(Display* display, Window window, int x, int y, int width, int height,
+                    int scale);
+Picture enlarged(const Picture& picture, int scale);
