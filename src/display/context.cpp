@@ -163,18 +163,20 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
                     static_cast<int>(icon.size()));
 }
 
-// Loads "5x7" for both text contexts when the server has it; asking costs one round trip, and a
-// font the server lacks costs no error. Without it, text comes from the program's own glyphs.
+// Loads "5x7" for both text contexts when the server has it; asking costs one round trip, and
+// loading a font the server lacks, an error that would end the process, is never tried. Without
+// it, text comes from the program's own glyphs.
 void load_text_font(DisplayContext& display) {
     Display* const connection = display.display;
-    XFontStruct* const font = XLoadQueryFont(connection, text_font_name);
-    if (font == nullptr) {
+    int count = 0;
+    char** const names = XListFonts(connection, text_font_name, 1, &count);
+    if (names != nullptr) XFreeFontNames(names);
+    if (count == 0) {
         display.font_strip = make_bitmap(display, text_glyph_strip.data(),
                                          text_glyph_width * text_glyph_count, text_glyph_height);
         return;
     }
-    display.text_font = font->fid;
-    XFreeFontInfo(nullptr, font, 1);
+    display.text_font = XLoadFont(connection, text_font_name);
     XSetFont(connection, display.text_gc, display.text_font);
     display.wide_font = XLoadFont(connection, text_font_name);
     XSetFont(connection, display.wide_gc, display.wide_font);
