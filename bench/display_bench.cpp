@@ -1,4 +1,4 @@
-// The display's costs, measured on the real program under a private Xvfb:
+// The display's costs, measured on the real program under a private Xvfb, at scale 1 and 3:
 //   1. processor time used while the game waits five seconds for a click;
 //   2. X round trips for start-up and for whole games, with the colour cache and, derived from
 //      the counts, without it (every set_colors would make two colour lookups).
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <thread>
 
 #include "e2e/harness.hpp"
@@ -52,17 +53,18 @@ void require(bool held, const char* what) {
     std::exit(1);
 }
 
-void measure_wait(const TemporaryDirectory& dir) {
+void measure_wait(const TemporaryDirectory& dir, const XServer& server, int scale) {
     // The real program, nothing preloaded: start it and let it sit at the first click wait.
-    XServer& server = test_server();
     ProcessOptions options;
     options.directory = dir.path;
-    const int pid = start_program({POKER_BINARY, "bench"}, options, dir.file("out"));
+    options.environment = {"DISPLAY=" + server.name};
+    const std::string scale_option = "--scale=" + std::to_string(scale);
+    const int pid = start_program({POKER_BINARY, scale_option, "bench"}, options, dir.file("out"));
     const Window window = find_window(server.display, "Poker");
     require(window != 0, "the window");
     require(wait_until([&] {
                 return shows_text(server.display, window, 1, 20, "Press Bet or Deal", "black",
-                                  "white");
+                                  "white", scale);
             }),
             "the first message");
     const long ticks_per_second = sysconf(_SC_CLK_TCK);
@@ -72,11 +74,14 @@ void measure_wait(const TemporaryDirectory& dir) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long used = processor_ticks(pid) - before;
-    std::printf("waiting for a click: %.2f s of processor time in %.2f s = %.2f%% of one core\n",
-                static_cast<double>(used) / ticks_per_second, seconds,
-                100.0 * used / ticks_per_second / seconds);
+    std::printf(
+        "scale %d, waiting for a click: %.2f s of processor time in %.2f s = %.2f%% of one core\n",
+        scale, static_cast<double>(used) / ticks_per_second, seconds,
+        100.0 * used / ticks_per_second / seconds);
     kill(pid, SIGKILL);
     wait_program(pid);
+    // The next game must not find this window.
+    wait_until([&] { return !window_exists(server.display, window); });
 }
 
 void print_counts(const char* what, const Counts& counts) {
@@ -84,8 +89,11 @@ void print_counts(const char* what, const Counts& counts) {
                 counts.replies, counts.color_lookups, counts.replies_without_cache());
 }
 
-void measure_round_trips(const TemporaryDirectory& dir) {
+void measure_round_trips(const TemporaryDirectory& dir, const XServer& server, int scale) {
     GameOptions options;
+    options.server = &server;
+    options.arguments = {"--scale=" + std::to_string(scale)};
+    options.scale = scale;
     // A losing game, then a two-pair game doubled once with a tie and taken.
     options.cards = {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "4h",
                      "Kh", "Ks", "2c", "2d", "9h", "7h", "3s", "7c", "9d", "Ah"};
@@ -136,6 +144,7 @@ void measure_round_trips(const TemporaryDirectory& dir) {
     press(game, end_button);
     require(game.finish() == 0, "the end of the run");
 
+    std::printf("scale %d:\n", scale);
     print_counts("start-up to the first click wait:", start_up);
     print_counts("one losing game:", lost - start_up);
     print_counts("one won game with a double-up:", won - lost);
@@ -144,9 +153,16 @@ void measure_round_trips(const TemporaryDirectory& dir) {
 }  // namespace
 
 int main() {
-    TemporaryDirectory dir;
-    test_server();
-    measure_wait(dir);
-    measure_round_trips(dir);
+    // A screen large enough for the window at scale 3.
+    const XServer server = start_separate_server({"-screen", "0", "1024x768x24"});
+    for (const int scale : {1, 3}) {
+        // Each scale starts with a new player.
+        const TemporaryDirectory dir;
+        measure_wait(dir, server, scale);
+        measure_round_trips(dir, server, scale);
+    }
+    XCloseDisplay(server.display);
+    kill(server.pid, SIGTERM);
+    wait_program(server.pid);
     return 0;
 }

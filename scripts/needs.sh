@@ -20,10 +20,11 @@ ensure_packages() {
 }
 
 # What building and playing need.
-play_packages=(g++ cmake make libx11-dev xfonts-base)
-# What the tests need besides: a virtual X server, synthetic clicks, the test frameworks.
+play_packages=(g++ cmake make libx11-dev libxrender-dev xfonts-base)
+# What the tests need besides: a virtual X server, synthetic clicks, a window manager for the
+# desktop scenarios, the test frameworks.
 test_packages=("${play_packages[@]}" libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb
-    xauth x11-xserver-utils strace)
+    xauth x11-xserver-utils openbox strace)
 # What checking the installation and building the Debian package need besides building: manual
 # page rendering and indexing, the desktop entry validator, dpkg-shlibdeps, and ImageMagick to
 # compare the installed icon with the window's icon bits.
