@@ -1,5 +1,5 @@
-// Draws the README's picture: the real program under a private Xvfb, played to the result of a
-// winning hand, and the window written out as a PPM image.
+// Draws the README's picture: the real program under a private Xvfb at scale 2, played to the
+// result of a winning hand, and the window written out as a PPM image.
 #include <cstdio>
 #include <cstdlib>
 
@@ -41,6 +41,8 @@ int main(int argc, char** argv) {
     test_server();
     GameOptions options;
     options.cards = {"7s", "Ah", "9c", "Ad", "Jk", "7d"};
+    options.arguments = {"--scale=2"};
+    options.scale = 2;
     PokerGame game(dir, options);
     if (!game.wait_for([&] { return game.shows_message("Press Bet or Deal"); })) give_up("table");
     for (int bet = 1; bet <= 3; ++bet) {
@@ -62,6 +64,6 @@ int main(int argc, char** argv) {
             [&] { return game.shows_message("Full House   20  * 003", "black", "yellow"); })) {
         give_up("result");
     }
-    const Picture window = read_picture(game.display(), game.window(), 0, 0, 160, 200);
+    const Picture window = read_picture(game.display(), game.window(), 0, 0, 320, 400);
     return write_ppm(game.display(), window, argv[1]) ? 0 : 1;
 }
