@@ -7,7 +7,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,45 +17,7 @@
 
 namespace {
 
-class Identity : public Table {
-protected:
-    // A property of the game window as text of the given type, or as 32-bit values.
-    std::string property_text(Atom property, const char* type = "STRING") {
-        const std::vector<unsigned char> bytes = property_bytes(property, 8, type);
-        return {bytes.begin(), bytes.end()};
-    }
-    std::vector<long> property_values(const char* name) {
-        const std::vector<unsigned char> bytes =
-            property_bytes(XInternAtom(look, name, False), 32, "CARDINAL");
-        // The X library hands 32-bit values over sign-extended in longs.
-        std::vector<long> values(bytes.size() / sizeof(long));
-        std::memcpy(values.data(), bytes.data(), values.size() * sizeof(long));
-        for (long& value : values)
-            value &= 0xffffffff;
-        return values;
-    }
-
-private:
-    std::vector<unsigned char> property_bytes(Atom property, int format, const char* type) {
-        Atom actual_type = 0;
-        int actual_format = 0;
-        unsigned long items = 0, left = 0;
-        unsigned char* data = nullptr;
-        if (XGetWindowProperty(look, context.window, property, 0, 1 << 16, False, AnyPropertyType,
-                               &actual_type, &actual_format, &items, &left, &data) != Success ||
-            data == nullptr) {
-            return {};
-        }
-        const std::size_t unit = actual_format == 32 ? sizeof(long) : 1;
-        std::vector<unsigned char> bytes(data, data + items * unit);
-        XFree(data);
-        const bool as_asked =
-            actual_format == format && actual_type == XInternAtom(look, type, False);
-        return as_asked ? bytes : std::vector<unsigned char>{};
-    }
-};
-
-TEST_F(Identity, WindowIsTheFixedSizeGameWindowWithItsHints) {
+TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
     char* title = nullptr;
     ASSERT_NE(XFetchName(look, context.window, &title), 0);
     EXPECT_STREQ(title, "Poker");
@@ -117,28 +78,40 @@ TEST_F(Identity, WindowIsTheFixedSizeGameWindowWithItsHints) {
     XDestroyImage(mask);
     EXPECT_EQ(wrong, 0) << "icon pixels differ from icon_bits";
 
-    // What a desktop reads to know the window: class, host, process, names and colour icon, the
-    // icon's pixels as the installed PNG has them.
-    XClassHint class_hint{};
-    ASSERT_NE(XGetClassHint(look, context.window, &class_hint), 0);
-    EXPECT_STREQ(class_hint.res_name, "poker");
-    EXPECT_STREQ(class_hint.res_class, "Poker");
-    XFree(class_hint.res_name);
-    XFree(class_hint.res_class);
+    // What a desktop reads to know the window, as bytes or 32-bit values of the type it expects:
+    // class, host, names, process, and the icon's pixels as the installed PNG has them.
+    const auto property = [&](const char* name, const char* type) {
+        Atom actual = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(look, context.window, XInternAtom(look, name, False), 0, 1 << 16, False,
+                           XInternAtom(look, type, False), &actual, &format, &count, &left, &data);
+        // The X library hands 32-bit values over sign-extended to longs.
+        std::vector<unsigned long> values;
+        for (unsigned long i = 0; i < count; ++i) {
+            values.push_back(format == 8 ? data[i]
+                                         : reinterpret_cast<unsigned long*>(data)[i] & 0xffffffff);
+        }
+        if (data != nullptr) XFree(data);
+        return values;
+    };
+    const auto text = [](const std::string& bytes) {
+        return std::vector<unsigned long>(bytes.begin(), bytes.end());
+    };
     char host[256] = {};
     gethostname(host, sizeof host - 1);
-    EXPECT_EQ(property_text(XA_WM_CLIENT_MACHINE), host);
-    EXPECT_EQ(property_text(XA_WM_ICON_NAME), "Poker");
-    EXPECT_EQ(property_text(XInternAtom(look, "_NET_WM_NAME", False), "UTF8_STRING"), "Poker");
-    EXPECT_EQ(property_values("_NET_WM_PID"), std::vector<long>{getpid()});
+    EXPECT_EQ(property("WM_CLASS", "STRING"), text(std::string("poker\0Poker\0", 12)));
+    EXPECT_EQ(property("WM_CLIENT_MACHINE", "STRING"), text(host));
+    EXPECT_EQ(property("WM_ICON_NAME", "STRING"), text("Poker"));
+    EXPECT_EQ(property("_NET_WM_NAME", "UTF8_STRING"), text("Poker"));
+    EXPECT_EQ(property("_NET_WM_PID", "CARDINAL"),
+              std::vector<unsigned long>{static_cast<unsigned long>(getpid())});
     const GreyAlphaImage png = square_icon_image(icon_bits, 64, 48);
-    std::vector<long> argb{64, 64};
-    for (std::size_t i = 0; i < png.pixels.size(); i += 2) {
-        const auto grey = static_cast<unsigned long>(png.pixels[i]);
-        argb.push_back(static_cast<long>(static_cast<unsigned long>(png.pixels[i + 1]) << 24 |
-                                         grey << 16 | grey << 8 | grey));
-    }
-    EXPECT_EQ(property_values("_NET_WM_ICON"), argb);
+    std::vector<unsigned long> argb{64, 64};
+    for (std::size_t i = 0; i < png.pixels.size(); i += 2)
+        argb.push_back(png.pixels[i + 1] * 0x1000000ul + png.pixels[i] * 0x10101ul);
+    EXPECT_EQ(property("_NET_WM_ICON", "CARDINAL"), argb);
 
     // A black 2-pixel border round a white inside.
     const Picture whole = window_picture(-2, -2, 164, 204);

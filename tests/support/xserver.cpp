@@ -52,18 +52,10 @@ void stop_server() {
     dup2(null_fd, 1);
     if (std::getenv("POKER_XVFB_LOG") == nullptr) dup2(null_fd, 2);
     const std::string fd_text = std::to_string(display_fd);
-    // Backing store is on unless the extra arguments turn it off: given both, Xvfb keeps it.
-    const bool backing_store = std::find(extra.begin(), extra.end(), "-bs") == extra.end();
-    std::vector<std::string> words{"Xvfb",
-                                   "-displayfd",
-                                   fd_text,
-                                   "-screen",
-                                   "0",
-                                   "640x480x24",
-                                   backing_store ? "+bs" : "-bs",
-                                   "-nolisten",
-                                   "tcp",
-                                   "-noreset"};
+    std::vector<std::string> words{"Xvfb",       "-displayfd", fd_text,     "-screen", "0",
+                                   "640x480x24", "+bs",        "-nolisten", "tcp",     "-noreset"};
+    // Given both +bs and -bs, Xvfb keeps backing store on.
+    if (std::find(extra.begin(), extra.end(), "-bs") != extra.end()) words[6] = "-bs";
     words.insert(words.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -177,8 +169,7 @@ XServer start_desktop_server() {
     const Window probe = XCreateSimpleWindow(look, DefaultRootWindow(look), 0, 0, 1, 1, 0, 0, 0);
     const bool framed = wait_until([&] {
         XMapWindow(look, probe);
-        Window root = 0, parent = 0;
-        Window* children = nullptr;
+        Window root = 0, parent = 0, *children = nullptr;
         unsigned count = 0;
         XQueryTree(look, probe, &root, &parent, &children, &count);
         if (children != nullptr) XFree(children);
