@@ -43,8 +43,8 @@ int on_x_error(Display* connection, XErrorEvent* error) {
 
 // The X library ends the process when this returns; the callback saves and ends it first.
 int on_io_error(Display*) {
-    if (connection_lost != nullptr) connection_lost();
     std::fprintf(stderr, "lost the connection to the X server\n");
+    if (connection_lost != nullptr) connection_lost();
     std::exit(1);
 }
 

@@ -62,7 +62,8 @@ int wait_button(DisplayContext& display, const Button* panel);
 // SIGTERM, SIGHUP and SIGINT.
 inline constexpr int close_request = -1;
 // From here on a termination signal is noted, cuts a pause short and wakes the click wait,
-// instead of killing the process.
+// instead of killing the process; SIGPIPE is ignored, so a server gone in the middle of a write
+// is reported as a lost connection.
 void catch_termination_signals();
 // True once the window has been asked to close or a termination signal has come. Looks at what
 // the connection holds without waiting, and leaves every press in the queue for the next wait.

@@ -36,6 +36,9 @@ void catch_termination_signals() {
     sigemptyset(&action.sa_mask);
     // No SA_RESTART: a pause in sleep() returns early when a signal comes.
     action.sa_flags = 0;
+    // A write to a server that has gone must fail, not kill the process, so that the lost
+    // connection is reported to the X library's handler, which saves the credit.
+    signal(SIGPIPE, SIG_IGN);
     for (const int number : {SIGTERM, SIGHUP, SIGINT}) {
         // A signal the caller ignores stays ignored, as under nohup or in a background job.
         struct sigaction previous {};
