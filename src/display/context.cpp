@@ -1,5 +1,6 @@
-// The window and its drawing context: the connection, the window with its hints, the two text
-// contexts, colours by name, bitmaps and flushing.
+// The window and its drawing context: the connection and its error handlers, the window with its
+// hints and the properties a desktop reads, the picture it shows (enlarged with XRender above
+// scale 1), the two text contexts and their font, colours by name, bitmaps and flushing.
 #include "display/context.hpp"
 
 #include <X11/Xatom.h>
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr int window_width = 160;
-constexpr int window_height = 200;
 constexpr int border_width = 2;
 constexpr const char* window_title = "Poker";
 constexpr const char* text_font_name = "5x7";
@@ -151,9 +150,8 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
     icon[1] = side;
     for (int y = 0; y < icon_height; ++y) {
         for (int x = 0; x < icon_width; ++x) {
-            const bool ink =
-                (icon_bits[static_cast<std::size_t>(y * icon_width / 8 + x / 8)] >> (x % 8) & 1) !=
-                0;
+            const unsigned byte = icon_bits[static_cast<std::size_t>(y * icon_width / 8 + x / 8)];
+            const bool ink = (byte >> (x % 8) & 1) != 0;
             icon[static_cast<std::size_t>(2 + (top + y) * side + x)] =
                 ink ? 0xff000000 : 0xffffffff;
         }
