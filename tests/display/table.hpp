@@ -22,11 +22,13 @@ protected:
 
     // Closing the connection destroys the window, so every test starts on a bare screen. The
     // game never lets go of its contexts; the test does, since it closes the connection.
-    void TearDown() override {
-        if (context.display == nullptr) return;
-        XFreeGC(context.display, context.text_gc);
-        XFreeGC(context.display, context.wide_gc);
-        XCloseDisplay(context.display);
+    void TearDown() override { close_context(context); }
+
+    static void close_context(DisplayContext& game) {
+        if (game.display == nullptr) return;
+        for (const GC gc : {game.text_gc, game.wide_gc, game.copy_gc})
+            XFreeGC(game.display, gc);
+        XCloseDisplay(game.display);
     }
 
     // Shows what the game drew, as its waits do, and has the server carry it all out.

@@ -85,7 +85,7 @@ TEST_F(Table, WithoutTheServersFontTextIsDrawnTheSameFromTheProgramsOwnGlyphs) {
     EXPECT_EQ(picture_difference(window_picture(0, 0, 160, 200),
                                  read_picture(fontless.display, own.window, 0, 0, 160, 200)),
               "");
-    XCloseDisplay(own.display);
+    close_context(own);
     XCloseDisplay(fontless.display);
     kill(fontless.pid, SIGTERM);
     wait_program(fontless.pid);
