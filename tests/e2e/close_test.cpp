@@ -52,7 +52,9 @@ void ask_to_end(PokerGame& game, Request request) {
             game.request_close();
             break;
         case Request::destroy:
+            // Two round trips, as for the close message: the second sees the event written out.
             XDestroyWindow(game.display(), game.window());
+            XSync(game.display(), False);
             XSync(game.display(), False);
             break;
         case Request::terminate:
