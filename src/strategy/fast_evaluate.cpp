@@ -1,0 +1,39 @@
+#include "strategy/fast_evaluate.hpp"
+
+namespace {
+
+RankTable make_rank_table() {
+    RankTable table{};
+    for (int c = 0; c < joker_index; ++c) {
+        table.bits.rank_bit[c] = static_cast<std::uint16_t>(1U << (c % 13));
+        table.bits.suit_bit[c] = static_cast<std::uint8_t>(1U << (c / 13));
+        table.bits.rank_count[c] = std::uint64_t{1} << (4 * (c % 13));
+    }
+    // Each mask of four or five ranks is evaluated once all in spades (a flush) and once with its
+    // highest card in hearts. Deck index r is the spade of rank bit r, 13 + r the heart.
+    for (unsigned ranks = 0; ranks < 8192; ++ranks) {
+        table.rank_total[ranks] = static_cast<std::uint8_t>(std::popcount(ranks));
+        const int count = std::popcount(ranks);
+        if (count != 4 && count != 5) continue;
+        const int joker = hand_size - count;
+        for (int flush = 0; flush < 2; ++flush) {
+            Hand hand{};
+            int p = 0;
+            if (joker) hand[p++] = joker_card;
+            for (int r = 0; r < 13; ++r) {
+                if (ranks & (1U << r)) hand[p++] = card_of_index(r);
+            }
+            if (!flush) hand[hand_size - 1] = card_of_index(13 + (31 - std::countl_zero(ranks)));
+            table.distinct[(joker * 2 + flush) * 8192 + ranks] =
+                static_cast<std::int8_t>(evaluate_hand(hand));
+        }
+    }
+    return table;
+}
+
+}  // namespace
+
+const RankTable& rank_table() {
+    static const RankTable table = make_rank_table();
+    return table;
+}

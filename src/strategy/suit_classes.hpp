@@ -1,0 +1,137 @@
+// Sets of up to five cards: their index among the sets of their size, and their classes under
+// a renaming of the four suits, each listed once with the number of sets it stands for.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+
+#include "rules/card.hpp"
+
+// choose(n, k) for n up to the deck size and k up to five.
+inline constexpr auto binomial = [] {
+    std::array<std::array<std::uint32_t, hand_size + 1>, deck_size + 1> table{};
+    for (int n = 0; n <= deck_size; ++n) {
+        table[n][0] = 1;
+        for (int k = 1; k <= hand_size && k <= n; ++k)
+            table[n][k] = table[n - 1][k - 1] + (k < n ? table[n - 1][k] : 0);
+    }
+    return table;
+}();
+
+// The sets of each size sorted by their largest card, then the next, and so on: the set of the
+// ascending deck indices c0 < c1 < ... has the index choose(c0, 1) + choose(c1, 2) + ...
+inline std::uint32_t set_index(const int* ascending, int count) {
+    std::uint32_t index = 0;
+    for (int i = 0; i < count; ++i)
+        index += binomial[ascending[i]][i + 1];
+    return index;
+}
+
+// A class of card sets: suit s of the representative holds the ranks of masks[s] (bit 0 the two,
+// bit 12 the ace), and the joker if joker is set. Renaming the suits gives the other sets of the
+// class; weight counts them.
+struct SuitClass {
+    std::array<std::uint16_t, 4> masks;
+    std::uint8_t joker;
+    std::uint8_t weight;
+};
+
+// Classes of sets of each size, 0 to 5.
+inline constexpr std::array<int, hand_size + 1> suit_class_count{1, 14, 182, 1924, 18187, 150891};
+
+// The representative's deck indices, ascending; returns how many.
+inline int class_cards(const SuitClass& suit_class, int* cards) {
+    int count = 0;
+    for (int s = 0; s < 4; ++s) {
+        for (unsigned bits = suit_class.masks[s]; bits != 0; bits &= bits - 1)
+            cards[count++] = s * 13 + std::countr_zero(bits);
+    }
+    if (suit_class.joker) cards[count++] = joker_index;
+    return count;
+}
+
+// The 24 orders of the four suits.
+inline constexpr auto suit_orders = [] {
+    std::array<std::array<std::uint8_t, 4>, 24> orders{};
+    int n = 0;
+    for (int a = 0; a < 4; ++a)
+        for (int b = 0; b < 4; ++b)
+            for (int c = 0; c < 4; ++c)
+                for (int d = 0; d < 4; ++d)
+                    if (a != b && a != c && a != d && b != c && b != d && c != d)
+                        orders[n++] = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
+                                       static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(d)};
+    return orders;
+}();
+
+// The index of the set that suit order o makes of the class: suit s receives masks[o[s]].
+inline std::uint32_t renamed_set_index(const SuitClass& suit_class, int order) {
+    const std::array<std::uint8_t, 4>& o = suit_orders[order];
+    std::uint32_t index = 0;
+    int i = 0;
+    for (int s = 0; s < 4; ++s) {
+        for (unsigned bits = suit_class.masks[o[s]]; bits != 0; bits &= bits - 1)
+            index += binomial[s * 13 + std::countr_zero(bits)][++i];
+    }
+    if (suit_class.joker) index += binomial[joker_index][++i];
+    return index;
+}
+
+namespace suit_class_detail {
+
+// Rank masks by number of ranks: masks[first[n]] to masks[first[n + 1] - 1] have n bits.
+inline constexpr int mask_total = 1 + 13 + 78 + 286 + 715 + 1287;
+inline constexpr auto masks_by_size = [] {
+    struct Lists {
+        std::array<std::uint16_t, mask_total> masks{};
+        std::array<int, hand_size + 2> first{};
+    } lists;
+    int n = 0;
+    for (int size = 0; size <= hand_size; ++size) {
+        lists.first[size] = n;
+        for (unsigned m = 0; m < 8192; ++m)
+            if (std::popcount(m) == size) lists.masks[n++] = static_cast<std::uint16_t>(m);
+    }
+    lists.first[hand_size + 1] = n;
+    return lists;
+}();
+
+// Suit s takes a mask of at most as many ranks as suit s - 1, and of the same size no earlier
+// in the list, so each multiset of four masks comes once. run counts the suits before s equal to
+// suit s - 1, for the weight.
+template <class Visit>
+void choose_masks(SuitClass& suit_class, int s, int left, int previous_size, int previous_at,
+                  int divisor, int run, Visit& visit) {
+    if (s == 4) {
+        if (left == 0) {
+            suit_class.weight = static_cast<std::uint8_t>(24 / divisor);
+            visit(suit_class);
+        }
+        return;
+    }
+    const int largest = left < previous_size ? left : previous_size;
+    // The remaining suits together hold at most (4 - s) * largest ranks.
+    for (int size = largest; size >= 0 && size * (4 - s) >= left; --size) {
+        const int begin = size == previous_size ? previous_at : masks_by_size.first[size];
+        for (int at = begin; at < masks_by_size.first[size + 1]; ++at) {
+            suit_class.masks[s] = masks_by_size.masks[at];
+            const int same = at == previous_at ? run + 1 : 1;
+            choose_masks(suit_class, s + 1, left - size, size, at, divisor * same, same, visit);
+        }
+    }
+}
+
+}  // namespace suit_class_detail
+
+// Calls visit(const SuitClass&) once for each class of sets of the given size (0 to 5), the
+// classes without the joker first.
+template <class Visit>
+void for_each_suit_class(int size, Visit&& visit) {
+    for (int joker = 0; joker < 2 && joker <= size; ++joker) {
+        SuitClass suit_class{};
+        suit_class.joker = static_cast<std::uint8_t>(joker);
+        suit_class_detail::choose_masks(suit_class, 0, size - joker, hand_size + 1, -1, 1, 0,
+                                        visit);
+    }
+}

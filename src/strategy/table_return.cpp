@@ -1,0 +1,212 @@
+#include "strategy/table_return.hpp"
+
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+Wide absolute(Wide value) {
+    return value < 0 ? -value : value;
+}
+
+Wide greatest_common_divisor(Wide a, Wide b) {
+    a = absolute(a);
+    b = absolute(b);
+    while (b != 0) {
+        const Wide r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+// What one thread adds up over its share of the deals.
+struct DealSums {
+    Wide best = 0;
+    std::int64_t kept = 0;
+    std::array<std::int64_t, category_count> categories{};
+    std::int64_t tied = 0;
+};
+
+void add_deals(const SubsetTables& tables, const PayTotals& totals, const SuitClass* first,
+               const SuitClass* last, DealSums& out) {
+    HandSets sets;
+    std::array<std::int64_t, hold_count> sums;
+    std::array<std::int64_t, category_count> counts;
+    for (const SuitClass* deal = first; deal != last; ++deal) {
+        int cards[hand_size];
+        class_cards(*deal, cards);
+        find_hand_sets(tables, cards, sets);
+        hold_totals(totals, sets, sums);
+        // The first hold of the highest value, and whether another reaches it.
+        std::int64_t best = -1;
+        unsigned best_hold = 0;
+        int ties = 0;
+        for (unsigned hold = 0; hold < hold_count; ++hold) {
+            const std::int64_t value = sums[hold] * hold_shape.scale[hold];
+            if (value > best) {
+                best = value;
+                best_hold = hold;
+                ties = 1;
+            } else if (value == best) {
+                ++ties;
+            }
+        }
+        const int weight = deal->weight;
+        out.best += static_cast<Wide>(best) * weight;
+        out.kept += sums[hold_count - 1] * weight;
+        if (ties > 1) out.tied += weight;
+        hold_category_counts(tables, sets, best_hold, counts);
+        const std::int64_t scale = hold_shape.scale[best_hold];
+        for (int c = 0; c < category_count; ++c)
+            out.categories[c] += counts[c] * scale * weight;
+    }
+}
+
+}  // namespace
+
+Fraction make_fraction(Wide numerator, Wide denominator) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    const Wide divisor = greatest_common_divisor(numerator, denominator);
+    if (divisor > 1) {
+        numerator /= divisor;
+        denominator /= divisor;
+    }
+    return Fraction{numerator, denominator};
+}
+
+Fraction operator*(const Fraction& a, const Fraction& b) {
+    // Cross-reducing first keeps the products small.
+    const Wide g1 = greatest_common_divisor(a.numerator, b.denominator);
+    const Wide g2 = greatest_common_divisor(b.numerator, a.denominator);
+    const Wide d1 = g1 == 0 ? 1 : g1;
+    const Wide d2 = g2 == 0 ? 1 : g2;
+    return make_fraction((a.numerator / d1) * (b.numerator / d2),
+                         (a.denominator / d2) * (b.denominator / d1));
+}
+
+Fraction operator/(const Fraction& a, const Fraction& b) {
+    return a * Fraction{b.denominator, b.numerator};
+}
+
+int format_wide(char (&text)[number_text_capacity], Wide value) {
+    char digits[number_text_capacity];
+    int n = 0;
+    Wide rest = absolute(value);
+    do {
+        digits[n++] = static_cast<char>('0' + static_cast<int>(rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    int length = 0;
+    if (value < 0) text[length++] = '-';
+    while (n > 0)
+        text[length++] = digits[--n];
+    text[length] = '\0';
+    return length;
+}
+
+int format_fraction(char (&text)[number_text_capacity], const Fraction& value) {
+    int length = format_wide(text, value.numerator);
+    if (value.denominator == 1) return length;
+    char below[number_text_capacity];
+    format_wide(below, value.denominator);
+    return length + std::snprintf(text + length, sizeof text - length, "/%s", below);
+}
+
+int format_decimal(char (&text)[number_text_capacity], const Fraction& value, int digits) {
+    // Round half away from zero at the last digit.
+    Wide scale = 1;
+    for (int i = 0; i < digits; ++i)
+        scale *= 10;
+    const Wide scaled =
+        (absolute(value.numerator) * scale * 2 + value.denominator) / (value.denominator * 2);
+    int length = 0;
+    if (value.numerator < 0 && scaled != 0) text[length++] = '-';
+    char number[number_text_capacity];
+    const int whole_length = format_wide(number, scaled / scale);
+    for (int i = 0; i < whole_length; ++i)
+        text[length++] = number[i];
+    if (digits > 0) {
+        text[length++] = '.';
+        const int part_length = format_wide(number, scaled % scale);
+        for (int i = part_length; i < digits; ++i)
+            text[length++] = '0';
+        for (int i = 0; i < part_length; ++i)
+            text[length++] = number[i];
+    }
+    text[length] = '\0';
+    return length;
+}
+
+TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& totals, int threads) {
+    std::vector<SuitClass> deals;
+    deals.reserve(suit_class_count[hand_size]);
+    for_each_suit_class(hand_size, [&](const SuitClass& deal) { deals.push_back(deal); });
+
+    DealSums sums[2];
+    const SuitClass* begin = deals.data();
+    const SuitClass* end = begin + deals.size();
+    if (threads > 1) {
+        const SuitClass* middle = begin + deals.size() / 2;
+        std::thread helper([&] { add_deals(tables, totals, middle, end, sums[1]); });
+        add_deals(tables, totals, begin, middle, sums[0]);
+        helper.join();
+    } else {
+        add_deals(tables, totals, begin, end, sums[0]);
+    }
+
+    TableAnalysis analysis{};
+    analysis.pays = totals.pays;
+    const Wide all = static_cast<Wide>(deal_count) * value_denominator;
+    analysis.perfect_return = make_fraction(sums[0].best + sums[1].best, all);
+    analysis.keep_return = make_fraction(sums[0].kept + sums[1].kept, deal_count);
+    analysis.tied_deals = sums[0].tied + sums[1].tied;
+    Wide paying = 0;
+    for (int c = 0; c < category_count; ++c) {
+        const Wide count = sums[0].categories[c] + sums[1].categories[c];
+        analysis.probability[c] = make_fraction(count, all);
+        paying += count;
+    }
+    analysis.probability[category_count] = make_fraction(all - paying, all);
+    analysis.double_up = double_up_value();
+    return analysis;
+}
+
+TableAnalysis analyse_pay_table(const PayTable& pays, int threads) {
+    auto tables = std::make_unique<SubsetTables>();
+    auto totals = std::make_unique<PayTotals>();
+    build_subset_tables(*tables, threads);
+    build_pay_totals(*tables, pays, *totals);
+    return analyse_pay_table(*tables, *totals, threads);
+}
+
+Fraction double_up_value() {
+    // aces_first: the chance that the first k dealer cards are all aces, over the deck's draws.
+    constexpr int aces = 4;
+    constexpr int below_ace = 12;  // two to king, rank codes 1 to 12
+    Fraction value{0, 1};
+    Fraction aces_first{1, 1};
+    auto add = [](const Fraction& a, const Fraction& b) {
+        return make_fraction(a.numerator * b.denominator + b.numerator * a.denominator,
+                             a.denominator * b.denominator);
+    };
+    for (int k = 0; k <= aces; ++k) {
+        const int left = deck_size - k;  // cards in the deck when the k + 1st dealer card comes
+        value = add(value, aces_first * make_fraction(3, left));
+        for (int rank = 1; rank <= below_ace; ++rank) {
+            // Not lower: the other cards of this rank and above up to the king, the aces not set
+            // aside and the joker, among the left - 1 cards after the dealer's.
+            const int winning = 4 * (below_ace + 1 - rank) - 1 + (aces - k) + 1;
+            value = add(value, aces_first * make_fraction(4 * 2 * winning,
+                                                          static_cast<Wide>(left) * (left - 1)));
+        }
+        aces_first = aces_first * make_fraction(aces - k, left);
+    }
+    return value;
+}
