@@ -24,8 +24,7 @@ struct RankTable {
     std::array<std::uint8_t, 8192> rank_total;  // bits set in each mask: no popcnt instruction
 };
 
-// Built on first use; no heap.
-const RankTable& rank_table();
+void build_rank_table(RankTable& table);
 
 // A group of equal ranks decides the category alone: flushes and straights need five different
 // ranks. The joker joins the largest group.

@@ -79,7 +79,7 @@ void fill_classes(SubsetTables& tables, int size, int first, int last) {
         const SuitClass& suit_class = tables.classes[i];
         int set[hand_size];
         class_cards(suit_class, set);
-        tables.counts[i] = size == 4 ? count_four_card_set(*tables.ranks, set)
+        tables.counts[i] = size == 4 ? count_four_card_set(tables.ranks, set)
                                      : count_smaller_set(tables, set, size);
         for (int order = 0; order < 24; ++order)
             tables.class_of[set_offset[size] + renamed_set_index(suit_class, order)] =
@@ -97,7 +97,7 @@ PayTable game_pay_table() {
 }
 
 void build_subset_tables(SubsetTables& tables, int threads) {
-    tables.ranks = &rank_table();
+    build_rank_table(tables.ranks);
     for (int size = 4; size >= 0; --size) {
         int n = 0;
         for_each_suit_class(size, [&](const SuitClass& suit_class) {
@@ -126,50 +126,6 @@ void build_pay_totals(const SubsetTables& tables, const PayTable& pays, PayTotal
     }
 }
 
-void find_hand_sets(const SubsetTables& tables, const int* ascending, HandSets& sets) {
-    // A hold's set adds its highest card to the set of the hold without it.
-    std::array<std::uint32_t, hold_count - 1> index{};
-    sets.set_class[0] = tables.class_of[0];
-    for (unsigned hold = 1; hold < hold_count - 1; ++hold) {
-        const int kept = hold_shape.kept[hold];
-        const int highest = hold_shape.highest[hold];
-        index[hold] = index[hold ^ (1U << highest)] + binomial[ascending[highest]][kept];
-        sets.set_class[hold] = tables.class_of[set_offset[kept] + index[hold]];
-    }
-    sets.dealt = fast_category(*tables.ranks, ascending);
-}
-
-void hold_totals(const PayTotals& totals, const HandSets& sets,
-                 std::array<std::int64_t, hold_count>& sums) {
-    for (unsigned hold = 0; hold < hold_count - 1; ++hold)
-        sums[hold] = totals.total[sets.set_class[hold]];
-    sums[hold_count - 1] = sets.dealt == no_win ? 0 : totals.pays[sets.dealt];
-    // The hands that contain the hold but none of the cards thrown away: take away, for each
-    // card thrown away, the hands containing it too, and so on.
-    for (unsigned bit = 1; bit < hold_count; bit <<= 1) {
-        for (unsigned hold = 0; hold < hold_count; ++hold) {
-            if ((hold & bit) == 0) sums[hold] -= sums[hold | bit];
-        }
-    }
-}
-
-void hold_category_counts(const SubsetTables& tables, const HandSets& sets, unsigned hold,
-                          std::array<std::int64_t, category_count>& counts) {
-    counts.fill(0);
-    const unsigned thrown = (hold_count - 1) & ~hold;
-    // Every set from the hold up to the whole hand, signed by the number of cards it adds.
-    for (unsigned added = 0;; added = (added - thrown) & thrown) {
-        const std::int64_t sign = hold_shape.kept[added] & 1U ? -1 : 1;
-        if (added == thrown) {
-            if (sets.dealt != no_win) counts[sets.dealt] += sign;
-            break;
-        }
-        const CategoryCounts& found = tables.counts[sets.set_class[hold | added]];
-        for (int c = 0; c < category_count; ++c)
-            counts[c] += sign * found[c];
-    }
-}
-
 int deck_index(Card card) {
     if (is_joker(card)) return joker_index;
     // Deck indices run two to king, then ace, within a suit.
@@ -177,29 +133,43 @@ int deck_index(Card card) {
     return (card.suit - 1) * 13 + (rank + 12) % 13;
 }
 
-HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
-    // Sort the cards, remembering the position each came from.
-    std::array<int, hand_size> position{0, 1, 2, 3, 4};
+namespace {
+
+// The hand's deck indices in ascending order, and the position each came from.
+void sort_hand_cards(const Hand& hand, int* ascending, std::array<int, hand_size>& position) {
     std::array<int, hand_size> index{};
-    for (int p = 0; p < hand_size; ++p)
+    for (int p = 0; p < hand_size; ++p) {
         index[p] = deck_index(hand[p]);
+        position[p] = p;
+    }
     std::sort(position.begin(), position.end(), [&](int a, int b) { return index[a] < index[b]; });
-    int ascending[hand_size];
     for (int i = 0; i < hand_size; ++i)
         ascending[i] = index[position[i]];
+}
 
+// The values by hold over the hand's own positions.
+void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand,
+                      std::array<std::int64_t, hold_count>& values) {
+    int ascending[hand_size];
+    std::array<int, hand_size> position;
+    sort_hand_cards(hand, ascending, position);
     HandSets sets;
     find_hand_sets(tables, ascending, sets);
     std::array<std::int64_t, hold_count> sums;
     hold_totals(totals, sets, sums);
-
-    HoldValues values{};
     for (unsigned sorted = 0; sorted < hold_count; ++sorted) {
         unsigned hold = 0;
         for (int i = 0; i < hand_size; ++i)
             if (sorted & (1U << i)) hold |= 1U << position[i];
-        values.value[hold] = sums[sorted] * hold_shape.scale[sorted];
+        values[hold] = sums[sorted] * hold_shape.scale[sorted];
     }
+}
+
+}  // namespace
+
+HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
+    HoldValues values{};
+    hand_hold_values(tables, totals, hand, values.value);
     // Best first; an insertion sort keeps tied holds in hold order and allocates nothing.
     for (int n = 0; n < hold_count; ++n) {
         int at = n;
@@ -216,6 +186,15 @@ HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, cons
     return values;
 }
 
+unsigned first_best_hold(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
+    std::array<std::int64_t, hold_count> values;
+    hand_hold_values(tables, totals, hand, values);
+    unsigned best = 0;
+    for (unsigned hold = 1; hold < hold_count; ++hold)
+        best = values[hold] > values[best] ? hold : best;
+    return best;
+}
+
 std::array<std::int8_t, hand_size> best_hold_flags(const Hand& hand) {
     // Built once, in place: the hold phase allocates nothing.
     static SubsetTables tables;
@@ -226,9 +205,9 @@ std::array<std::int8_t, hand_size> best_hold_flags(const Hand& hand) {
         return true;
     }();
     (void)built;
-    const HoldValues values = hold_values(tables, totals, hand);
+    const unsigned hold = first_best_hold(tables, totals, hand);
     std::array<std::int8_t, hand_size> flags{};
     for (int p = 0; p < hand_size; ++p)
-        flags[p] = (values.order[0] >> p) & 1U ? 1 : 0;
+        flags[p] = (hold >> p) & 1U ? 1 : 0;
     return flags;
 }

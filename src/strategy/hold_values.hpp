@@ -34,12 +34,12 @@ inline constexpr int class_total = 20308;
 using CategoryCounts = std::array<std::uint32_t, category_count>;
 
 // For every set of up to four cards, how many five-card hands of the deck contain it, by final
-// category. Independent of the pay table; about 1.4 MB.
+// category. Independent of the pay table; about 1.6 MB.
 struct SubsetTables {
     std::array<std::uint16_t, set_total> class_of;  // the class of each set (a class entry)
     std::array<SuitClass, class_total> classes;
     std::array<CategoryCounts, class_total> counts;
-    const RankTable* ranks;
+    RankTable ranks;
 };
 
 // Fills the tables; threads (1 or 2) share the largest step.
@@ -77,15 +77,41 @@ struct HandSets {
     HandCategory dealt;
 };
 
-void find_hand_sets(const SubsetTables& tables, const int* ascending, HandSets& sets);
+inline void find_hand_sets(const SubsetTables& tables, const int* ascending, HandSets& sets) {
+    // A hold's set adds its highest card to the set of the hold without it.
+    std::array<std::uint32_t, hold_count - 1> index{};
+    sets.set_class[0] = tables.class_of[0];
+#pragma GCC unroll 32
+    for (unsigned hold = 1; hold < hold_count - 1; ++hold) {
+        const int kept = hold_shape.kept[hold];
+        const int highest = hold_shape.highest[hold];
+        index[hold] = index[hold ^ (1U << highest)] + binomial[ascending[highest]][kept];
+        sets.set_class[hold] = tables.class_of[set_offset[kept] + index[hold]];
+    }
+    sets.dealt = fast_category(tables.ranks, ascending);
+}
 
 // For each hold, the pay summed over its draws.
-void hold_totals(const PayTotals& totals, const HandSets& sets,
-                 std::array<std::int64_t, hold_count>& sums);
-
-// For one hold, its draws counted by final category.
-void hold_category_counts(const SubsetTables& tables, const HandSets& sets, unsigned hold,
-                          std::array<std::int64_t, category_count>& counts);
+inline void hold_totals(const PayTotals& totals, const HandSets& sets,
+                        std::array<std::int64_t, hold_count>& sums) {
+#pragma GCC unroll 32
+    for (unsigned hold = 0; hold < hold_count - 1; ++hold)
+        sums[hold] = totals.total[sets.set_class[hold]];
+    sums[hold_count - 1] = sets.dealt == no_win ? 0 : totals.pays[sets.dealt];
+    // The hands that contain the hold but none of the cards thrown away: take away, for each
+    // card thrown away, the hands containing it too, and so on.
+    auto throw_away = [&sums](unsigned bit) {
+#pragma GCC unroll 32
+        for (unsigned hold = 0; hold < hold_count; ++hold) {
+            if ((hold & bit) == 0) sums[hold] -= sums[hold | bit];
+        }
+    };
+    throw_away(1);
+    throw_away(2);
+    throw_away(4);
+    throw_away(8);
+    throw_away(16);
+}
 
 // The values of a hand's holds. Bit p of a hold keeps the card at position p of the hand.
 struct HoldValues {
@@ -100,6 +126,9 @@ int deck_index(Card card);
 
 // The hand's five cards must differ.
 HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand);
+
+// The first of the best holds, without ranking the others.
+unsigned first_best_hold(const SubsetTables& tables, const PayTotals& totals, const Hand& hand);
 
 // The first best hold of the hand under the game's own pay table, as the hold flags the hold
 // phase uses (1 held, 0 not). The tables live in static storage, built on the first call.

@@ -100,13 +100,20 @@ inline constexpr auto masks_by_size = [] {
 // Suit s takes a mask of at most as many ranks as suit s - 1, and of the same size no earlier
 // in the list, so each multiset of four masks comes once. run counts the suits before s equal to
 // suit s - 1, for the weight.
+struct Walk {
+    SuitClass suit_class;
+    int item;  // choices of the first suit's mask so far, dealt out round the parts
+    int part;
+    int parts;
+};
+
 template <class Visit>
-void choose_masks(SuitClass& suit_class, int s, int left, int previous_size, int previous_at,
-                  int divisor, int run, Visit& visit) {
+void choose_masks(Walk& walk, int s, int left, int previous_size, int previous_at, int divisor,
+                  int run, Visit& visit) {
     if (s == 4) {
         if (left == 0) {
-            suit_class.weight = static_cast<std::uint8_t>(24 / divisor);
-            visit(suit_class);
+            walk.suit_class.weight = static_cast<std::uint8_t>(24 / divisor);
+            visit(walk.suit_class);
         }
         return;
     }
@@ -115,9 +122,10 @@ void choose_masks(SuitClass& suit_class, int s, int left, int previous_size, int
     for (int size = largest; size >= 0 && size * (4 - s) >= left; --size) {
         const int begin = size == previous_size ? previous_at : masks_by_size.first[size];
         for (int at = begin; at < masks_by_size.first[size + 1]; ++at) {
-            suit_class.masks[s] = masks_by_size.masks[at];
+            if (s == 0 && walk.item++ % walk.parts != walk.part) continue;
+            walk.suit_class.masks[s] = masks_by_size.masks[at];
             const int same = at == previous_at ? run + 1 : 1;
-            choose_masks(suit_class, s + 1, left - size, size, at, divisor * same, same, visit);
+            choose_masks(walk, s + 1, left - size, size, at, divisor * same, same, visit);
         }
     }
 }
@@ -125,13 +133,13 @@ void choose_masks(SuitClass& suit_class, int s, int left, int previous_size, int
 }  // namespace suit_class_detail
 
 // Calls visit(const SuitClass&) once for each class of sets of the given size (0 to 5), the
-// classes without the joker first.
+// classes without the joker first. With parts above 1, only the classes of this part: the parts
+// together visit each class once.
 template <class Visit>
-void for_each_suit_class(int size, Visit&& visit) {
+void for_each_suit_class(int size, Visit&& visit, int part = 0, int parts = 1) {
+    suit_class_detail::Walk walk{{}, 0, part, parts};
     for (int joker = 0; joker < 2 && joker <= size; ++joker) {
-        SuitClass suit_class{};
-        suit_class.joker = static_cast<std::uint8_t>(joker);
-        suit_class_detail::choose_masks(suit_class, 0, size - joker, hand_size + 1, -1, 1, 0,
-                                        visit);
+        walk.suit_class.joker = static_cast<std::uint8_t>(joker);
+        suit_class_detail::choose_masks(walk, 0, size - joker, hand_size + 1, -1, 1, 0, visit);
     }
 }

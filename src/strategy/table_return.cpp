@@ -23,47 +23,57 @@ Wide greatest_common_divisor(Wide a, Wide b) {
     return a;
 }
 
-// What one thread adds up over its share of the deals.
+// What one thread adds up over its share of the deals. The final categories of the best holds
+// are counted at the end: each deal only notes, class by class, with what weight and sign the
+// counts of the sets between its best hold and the whole hand enter.
 struct DealSums {
     Wide best = 0;
     std::int64_t kept = 0;
-    std::array<std::int64_t, category_count> categories{};
     std::int64_t tied = 0;
+    std::array<std::int64_t, category_count> dealt{};  // the whole hand's own terms
+    std::vector<std::int64_t> set_weight = std::vector<std::int64_t>(class_total);
 };
 
-void add_deals(const SubsetTables& tables, const PayTotals& totals, const SuitClass* first,
-               const SuitClass* last, DealSums& out) {
+void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, int parts,
+               DealSums& out) {
     HandSets sets;
     std::array<std::int64_t, hold_count> sums;
-    std::array<std::int64_t, category_count> counts;
-    for (const SuitClass* deal = first; deal != last; ++deal) {
-        int cards[hand_size];
-        class_cards(*deal, cards);
-        find_hand_sets(tables, cards, sets);
-        hold_totals(totals, sets, sums);
-        // The first hold of the highest value, and whether another reaches it.
-        std::int64_t best = -1;
-        unsigned best_hold = 0;
-        int ties = 0;
-        for (unsigned hold = 0; hold < hold_count; ++hold) {
-            const std::int64_t value = sums[hold] * hold_shape.scale[hold];
-            if (value > best) {
-                best = value;
-                best_hold = hold;
-                ties = 1;
-            } else if (value == best) {
-                ++ties;
+    std::array<std::int64_t, hold_count> values;
+    for_each_suit_class(
+        hand_size,
+        [&](const SuitClass& deal) {
+            int cards[hand_size];
+            class_cards(deal, cards);
+            find_hand_sets(tables, cards, sets);
+            hold_totals(totals, sets, sums);
+            std::int64_t best = 0;
+            for (unsigned hold = 0; hold < hold_count; ++hold) {
+                values[hold] = sums[hold] * hold_shape.scale[hold];
+                best = values[hold] > best ? values[hold] : best;
             }
-        }
-        const int weight = deal->weight;
-        out.best += static_cast<Wide>(best) * weight;
-        out.kept += sums[hold_count - 1] * weight;
-        if (ties > 1) out.tied += weight;
-        hold_category_counts(tables, sets, best_hold, counts);
-        const std::int64_t scale = hold_shape.scale[best_hold];
-        for (int c = 0; c < category_count; ++c)
-            out.categories[c] += counts[c] * scale * weight;
-    }
+            // The first hold of the highest value, and whether another reaches it.
+            unsigned best_hold = hold_count;
+            int ties = 0;
+            for (unsigned hold = hold_count; hold-- > 0;) {
+                const bool equal = values[hold] == best;
+                best_hold = equal ? hold : best_hold;
+                ties += equal;
+            }
+            const int weight = deal.weight;
+            out.best += static_cast<Wide>(best) * weight;
+            out.kept += sums[hold_count - 1] * weight;
+            if (ties > 1) out.tied += weight;
+
+            const std::int64_t factor = hold_shape.scale[best_hold] * weight;
+            const unsigned thrown = (hold_count - 1) & ~best_hold;
+            for (unsigned added = 0; added != thrown; added = (added - thrown) & thrown) {
+                const std::int64_t signed_factor = hold_shape.kept[added] & 1U ? -factor : factor;
+                out.set_weight[sets.set_class[best_hold | added]] += signed_factor;
+            }
+            if (sets.dealt != no_win)
+                out.dealt[sets.dealt] += hold_shape.kept[thrown] & 1U ? -factor : factor;
+        },
+        part, parts);
 }
 
 }  // namespace
@@ -145,20 +155,13 @@ int format_decimal(char (&text)[number_text_capacity], const Fraction& value, in
 }
 
 TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& totals, int threads) {
-    std::vector<SuitClass> deals;
-    deals.reserve(suit_class_count[hand_size]);
-    for_each_suit_class(hand_size, [&](const SuitClass& deal) { deals.push_back(deal); });
-
     DealSums sums[2];
-    const SuitClass* begin = deals.data();
-    const SuitClass* end = begin + deals.size();
     if (threads > 1) {
-        const SuitClass* middle = begin + deals.size() / 2;
-        std::thread helper([&] { add_deals(tables, totals, middle, end, sums[1]); });
-        add_deals(tables, totals, begin, middle, sums[0]);
+        std::thread helper([&] { add_deals(tables, totals, 1, 2, sums[1]); });
+        add_deals(tables, totals, 0, 2, sums[0]);
         helper.join();
     } else {
-        add_deals(tables, totals, begin, end, sums[0]);
+        add_deals(tables, totals, 0, 1, sums[0]);
     }
 
     TableAnalysis analysis{};
@@ -167,11 +170,20 @@ TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& tot
     analysis.perfect_return = make_fraction(sums[0].best + sums[1].best, all);
     analysis.keep_return = make_fraction(sums[0].kept + sums[1].kept, deal_count);
     analysis.tied_deals = sums[0].tied + sums[1].tied;
+    std::array<Wide, category_count> categories{};
+    for (const DealSums& part : sums) {
+        for (int c = 0; c < category_count; ++c)
+            categories[c] += part.dealt[c];
+        for (int i = 0; i < class_total; ++i) {
+            if (part.set_weight[i] == 0) continue;
+            for (int c = 0; c < category_count; ++c)
+                categories[c] += static_cast<Wide>(part.set_weight[i]) * tables.counts[i][c];
+        }
+    }
     Wide paying = 0;
     for (int c = 0; c < category_count; ++c) {
-        const Wide count = sums[0].categories[c] + sums[1].categories[c];
-        analysis.probability[c] = make_fraction(count, all);
-        paying += count;
+        analysis.probability[c] = make_fraction(categories[c], all);
+        paying += categories[c];
     }
     analysis.probability[category_count] = make_fraction(all - paying, all);
     analysis.double_up = double_up_value();
@@ -179,8 +191,9 @@ TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& tot
 }
 
 TableAnalysis analyse_pay_table(const PayTable& pays, int threads) {
-    auto tables = std::make_unique<SubsetTables>();
-    auto totals = std::make_unique<PayTotals>();
+    // Every entry is written before it is read: no need to clear the memory first.
+    std::unique_ptr<SubsetTables> tables(new SubsetTables);
+    std::unique_ptr<PayTotals> totals(new PayTotals);
     build_subset_tables(*tables, threads);
     build_pay_totals(*tables, pays, *totals);
     return analyse_pay_table(*tables, *totals, threads);
