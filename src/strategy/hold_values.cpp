@@ -195,7 +195,14 @@ unsigned first_best_hold(const SubsetTables& tables, const PayTotals& totals, co
     return best;
 }
 
-std::array<std::int8_t, hand_size> best_hold_flags(const Hand& hand) {
+bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags) {
+    unsigned long long seen = 0;
+    for (const Card card : hand) {
+        const bool valid = is_joker(card) || (card.suit >= 1 && card.suit <= 4 &&
+                                              card.rank >= ace_rank && card.rank <= 13);
+        if (!valid || (seen >> deck_index(card)) & 1U) return false;
+        seen |= 1ULL << deck_index(card);
+    }
     // Built once, in place: the hold phase allocates nothing.
     static SubsetTables tables;
     static PayTotals totals;
@@ -206,8 +213,7 @@ std::array<std::int8_t, hand_size> best_hold_flags(const Hand& hand) {
     }();
     (void)built;
     const unsigned hold = first_best_hold(tables, totals, hand);
-    std::array<std::int8_t, hand_size> flags{};
     for (int p = 0; p < hand_size; ++p)
         flags[p] = (hold >> p) & 1U ? 1 : 0;
-    return flags;
+    return true;
 }

@@ -132,4 +132,5 @@ unsigned first_best_hold(const SubsetTables& tables, const PayTotals& totals, co
 
 // The first best hold of the hand under the game's own pay table, as the hold flags the hold
 // phase uses (1 held, 0 not). The tables live in static storage, built on the first call.
-std::array<std::int8_t, hand_size> best_hold_flags(const Hand& hand);
+// False, with the flags untouched, unless the hand holds five different cards.
+bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags);
