@@ -1,14 +1,14 @@
 #include "strategy/fast_evaluate.hpp"
 
 void build_rank_table(RankTable& table) {
-    for (int c = 0; c < joker_index; ++c) {
-        table.bits.rank_bit[c] = static_cast<std::uint16_t>(1U << (c % 13));
-        table.bits.suit_bit[c] = static_cast<std::uint8_t>(1U << (c / 13));
-        table.bits.rank_count[c] = std::uint64_t{1} << (4 * (c % 13));
+    table.bits.rank_bit[joker_number] = 0;
+    table.bits.suit_bit[joker_number] = 0;
+    table.bits.rank_count[joker_number] = 0;
+    for (int c = 1; c < deck_size; ++c) {
+        table.bits.rank_bit[c] = static_cast<std::uint16_t>(1U << rank_bit_of_number(c));
+        table.bits.suit_bit[c] = static_cast<std::uint8_t>(1U << suit_of_number(c));
+        table.bits.rank_count[c] = std::uint64_t{1} << (4 * rank_bit_of_number(c));
     }
-    table.bits.rank_bit[joker_index] = 0;
-    table.bits.suit_bit[joker_index] = 0;
-    table.bits.rank_count[joker_index] = 0;
     // Each mask of four or five ranks is evaluated once all in spades (a flush) and once with its
     // highest card in hearts. Deck index r is the spade of rank bit r, 13 + r the heart.
     for (unsigned ranks = 0; ranks < 8192; ++ranks) {

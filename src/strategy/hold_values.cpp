@@ -27,27 +27,33 @@ CategoryCounts count_four_card_set(const RankTable& ranks, const int* set) {
     unsigned suits = 0;
     bool joker = false;
     for (int i = 0; i < 4; ++i) {
-        if (set[i] == joker_index) {
+        if (set[i] == joker_number) {
             joker = true;
         } else {
-            taken[set[i] % 13] |= 1U << (set[i] / 13);
-            suits |= 1U << (set[i] / 13);
+            taken[rank_bit_of_number(set[i])] |= 1U << suit_of_number(set[i]);
+            suits |= 1U << suit_of_number(set[i]);
         }
     }
     const unsigned flush_suit = (suits & (suits - 1)) == 0 ? suits : 0;
-    int hand[hand_size] = {set[0], set[1], set[2], set[3], 0};
+    CardMix mix;
+    for (int i = 0; i < 4; ++i)
+        mix = add_card(ranks, mix, set[i]);
     auto add = [&](int card, unsigned times) {
-        hand[4] = card;
-        const HandCategory category = fast_category(ranks, hand);
+        const HandCategory category = mix_category(ranks, add_card(ranks, mix, card));
         if (category != no_win) counts[category] += times;
     };
+    // Bits set in each 4-bit suit mask.
+    constexpr std::uint64_t suit_totals = 0x4332322132212110ULL;
     for (int rank = 0; rank < 13; ++rank) {
         const unsigned left = 15U & ~taken[rank];
         const unsigned plain = left & ~flush_suit;
-        if (plain != 0) add(std::countr_zero(plain) * 13 + rank, std::popcount(plain));
-        if (left & flush_suit) add(std::countr_zero(flush_suit) * 13 + rank, 1);
+        if (plain != 0) {
+            add(card_number(std::countr_zero(plain), rank),
+                static_cast<unsigned>((suit_totals >> (4 * plain)) & 15U));
+        }
+        if (left & flush_suit) add(card_number(std::countr_zero(flush_suit), rank), 1);
     }
-    if (!joker) add(joker_index, 1);
+    if (!joker) add(joker_number, 1);
     return counts;
 }
 
@@ -73,17 +79,24 @@ CategoryCounts count_smaller_set(const SubsetTables& tables, const int* set, int
     return counts;
 }
 
-// Counts the classes first .. last - 1 of the given size and marks every set of each class.
-void fill_classes(SubsetTables& tables, int size, int first, int last) {
+// Counts the hands containing each class's set, of the classes first .. last - 1 of the size.
+void count_classes(SubsetTables& tables, int size, int first, int last) {
     for (int i = class_offset[size] + first; i < class_offset[size] + last; ++i) {
-        const SuitClass& suit_class = tables.classes[i];
         int set[hand_size];
-        class_cards(suit_class, set);
+        class_cards(tables.classes[i], set);
         tables.counts[i] = size == 4 ? count_four_card_set(tables.ranks, set)
                                      : count_smaller_set(tables, set, size);
-        for (int order = 0; order < 24; ++order)
-            tables.class_of[set_offset[size] + renamed_set_index(suit_class, order)] =
-                static_cast<std::uint16_t>(i);
+    }
+}
+
+// Marks every set of each class of the size with the class.
+void mark_sets(SubsetTables& tables, int size, int classes) {
+    for (int i = class_offset[size]; i < class_offset[size] + classes; ++i) {
+        const OrderList& orders = class_orders(tables.classes[i]);
+        for (int k = 0; k < orders.count; ++k) {
+            const std::uint32_t index = renamed_set_index(tables.classes[i], orders.orders[k]);
+            tables.class_of[set_offset[size] + index] = static_cast<std::uint16_t>(i);
+        }
     }
 }
 
@@ -103,15 +116,15 @@ void build_subset_tables(SubsetTables& tables, int threads) {
         for_each_suit_class(size, [&](const SuitClass& suit_class) {
             tables.classes[class_offset[size] + n++] = suit_class;
         });
-        // Classes of four cards cost the most: the second thread takes every other one of
-        // them. Different classes mark different sets, so the threads never write the same
-        // entry.
+        // The sets of four cards cost the most: a second thread marks them while this one counts
+        // (the counts of smaller sets need the marks of the larger ones).
         if (threads > 1 && size == 4) {
-            std::thread helper([&] { fill_classes(tables, size, n / 2, n); });
-            fill_classes(tables, size, 0, n / 2);
+            std::thread helper([&] { mark_sets(tables, size, n); });
+            count_classes(tables, size, 0, n);
             helper.join();
         } else {
-            fill_classes(tables, size, 0, n);
+            count_classes(tables, size, 0, n);
+            mark_sets(tables, size, n);
         }
     }
 }
@@ -126,20 +139,47 @@ void build_pay_totals(const SubsetTables& tables, const PayTable& pays, PayTotal
     }
 }
 
-int deck_index(Card card) {
-    if (is_joker(card)) return joker_index;
-    // Deck indices run two to king, then ace, within a suit.
+int card_number(Card card) {
+    if (is_joker(card)) return joker_number;
+    // Rank code 0 (or 13) is the ace, the highest rank bit; 1 is the two, bit 0.
     const int rank = card.rank == 13 ? ace_rank : card.rank;
-    return (card.suit - 1) * 13 + (rank + 12) % 13;
+    return card_number(card.suit - 1, (rank + 12) % 13);
 }
 
 namespace {
+
+// Batcher's odd-even merge sort of 32 keys: a fixed list of 191 compare-exchanges, done without
+// branches (a sorting loop's branches cost more than the comparisons themselves).
+struct SortingNetwork {
+    std::array<std::array<std::uint8_t, 2>, 191> pairs;
+};
+constexpr SortingNetwork sorting_network = [] {
+    SortingNetwork network{};
+    int n = 0;
+    for (int p = 1; p < hold_count; p <<= 1)
+        for (int k = p; k >= 1; k >>= 1)
+            for (int j = k % p; j + k < hold_count; j += 2 * k)
+                for (int i = 0; i < k && i + j + k < hold_count; ++i)
+                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p))
+                        network.pairs[n++] = {static_cast<std::uint8_t>(i + j),
+                                              static_cast<std::uint8_t>(i + j + k)};
+    return network;
+}();
+
+void sort_descending(std::array<std::uint64_t, hold_count>& keys) {
+    for (const auto& pair : sorting_network.pairs) {
+        const std::uint64_t a = keys[pair[0]];
+        const std::uint64_t b = keys[pair[1]];
+        keys[pair[0]] = a > b ? a : b;
+        keys[pair[1]] = a > b ? b : a;
+    }
+}
 
 // The hand's deck indices in ascending order, and the position each came from.
 void sort_hand_cards(const Hand& hand, int* ascending, std::array<int, hand_size>& position) {
     std::array<int, hand_size> index{};
     for (int p = 0; p < hand_size; ++p) {
-        index[p] = deck_index(hand[p]);
+        index[p] = card_number(hand[p]);
         position[p] = p;
     }
     std::sort(position.begin(), position.end(), [&](int a, int b) { return index[a] < index[b]; });
@@ -153,16 +193,20 @@ void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const
     int ascending[hand_size];
     std::array<int, hand_size> position;
     sort_hand_cards(hand, ascending, position);
+    LowFour low;
+    find_low_four(tables, totals, ascending, low);
     HandSets sets;
-    find_hand_sets(tables, ascending, sets);
     std::array<std::int64_t, hold_count> sums;
-    hold_totals(totals, sets, sums);
-    for (unsigned sorted = 0; sorted < hold_count; ++sorted) {
-        unsigned hold = 0;
-        for (int i = 0; i < hand_size; ++i)
-            if (sorted & (1U << i)) hold |= 1U << position[i];
-        values[hold] = sums[sorted] * hold_shape.scale[sorted];
+    hold_totals(tables, totals, low, ascending[4], sets, sums);
+    // A hold over the ascending cards becomes one over the positions bit by bit.
+    std::array<std::uint8_t, hold_count> at_positions{};
+    for (unsigned sorted = 1; sorted < hold_count; ++sorted) {
+        const unsigned lowest = sorted & (0U - sorted);
+        at_positions[sorted] = static_cast<std::uint8_t>(at_positions[sorted ^ lowest] |
+                                                         1U << position[std::countr_zero(lowest)]);
     }
+    for (unsigned sorted = 0; sorted < hold_count; ++sorted)
+        values[at_positions[sorted]] = sums[sorted] * hold_shape.scale[sorted];
 }
 
 }  // namespace
@@ -170,15 +214,14 @@ void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const
 HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
     HoldValues values{};
     hand_hold_values(tables, totals, hand, values.value);
-    // Best first; an insertion sort keeps tied holds in hold order and allocates nothing.
-    for (int n = 0; n < hold_count; ++n) {
-        int at = n;
-        while (at > 0 && values.value[values.order[at - 1]] < values.value[n]) {
-            values.order[at] = values.order[at - 1];
-            --at;
-        }
-        values.order[at] = static_cast<std::uint8_t>(n);
-    }
+    // Best first, tied holds in hold order: each key holds the value above the hold's place
+    // (values stay below 2^58).
+    std::array<std::uint64_t, hold_count> keys;
+    for (unsigned hold = 0; hold < hold_count; ++hold)
+        keys[hold] = static_cast<std::uint64_t>(values.value[hold]) << 5 | (hold_count - 1 - hold);
+    sort_descending(keys);
+    for (int i = 0; i < hold_count; ++i)
+        values.order[i] = static_cast<std::uint8_t>(hold_count - 1 - (keys[i] & 31U));
     values.best_count = 1;
     while (values.best_count < hold_count &&
            values.value[values.order[values.best_count]] == values.value[values.order[0]])
@@ -200,8 +243,8 @@ bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags
     for (const Card card : hand) {
         const bool valid = is_joker(card) || (card.suit >= 1 && card.suit <= 4 &&
                                               card.rank >= ace_rank && card.rank <= 13);
-        if (!valid || (seen >> deck_index(card)) & 1U) return false;
-        seen |= 1ULL << deck_index(card);
+        if (!valid || (seen >> card_number(card)) & 1U) return false;
+        seen |= 1ULL << card_number(card);
     }
     // Built once, in place: the hold phase allocates nothing.
     static SubsetTables tables;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "rules/card.hpp"
@@ -70,47 +71,93 @@ inline constexpr HoldShape hold_shape = [] {
     return shape;
 }();
 
-// What the holds of five different ascending deck indices keep: the class of each hold's cards
-// (all but the whole hand) and the category of the whole hand.
-struct HandSets {
-    std::array<std::uint16_t, hold_count - 1> set_class;
-    HandCategory dealt;
-};
-
-inline void find_hand_sets(const SubsetTables& tables, const int* ascending, HandSets& sets) {
-    // A hold's set adds its highest card to the set of the hold without it.
-    std::array<std::uint32_t, hold_count - 1> index{};
-    sets.set_class[0] = tables.class_of[0];
+// Turns totals over the sets containing each subset into totals over the sets containing it but
+// none of the other cards: for each card in turn, takes away the sets that contain it too. The
+// bits are constants so that the compiler lays the steps out without a branch.
+template <std::size_t count>
+inline void keep_only(std::array<std::int64_t, count>& totals) {
+    auto take_away = [&totals](unsigned bit) {
 #pragma GCC unroll 32
-    for (unsigned hold = 1; hold < hold_count - 1; ++hold) {
-        const int kept = hold_shape.kept[hold];
-        const int highest = hold_shape.highest[hold];
-        index[hold] = index[hold ^ (1U << highest)] + binomial[ascending[highest]][kept];
-        sets.set_class[hold] = tables.class_of[set_offset[kept] + index[hold]];
-    }
-    sets.dealt = fast_category(tables.ranks, ascending);
-}
-
-// For each hold, the pay summed over its draws.
-inline void hold_totals(const PayTotals& totals, const HandSets& sets,
-                        std::array<std::int64_t, hold_count>& sums) {
-#pragma GCC unroll 32
-    for (unsigned hold = 0; hold < hold_count - 1; ++hold)
-        sums[hold] = totals.total[sets.set_class[hold]];
-    sums[hold_count - 1] = sets.dealt == no_win ? 0 : totals.pays[sets.dealt];
-    // The hands that contain the hold but none of the cards thrown away: take away, for each
-    // card thrown away, the hands containing it too, and so on.
-    auto throw_away = [&sums](unsigned bit) {
-#pragma GCC unroll 32
-        for (unsigned hold = 0; hold < hold_count; ++hold) {
-            if ((hold & bit) == 0) sums[hold] -= sums[hold | bit];
+        for (unsigned u = 0; u < count; ++u) {
+            if ((u & bit) == 0) totals[u] -= totals[u | bit];
         }
     };
-    throw_away(1);
-    throw_away(2);
-    throw_away(4);
-    throw_away(8);
-    throw_away(16);
+#pragma GCC unroll 5
+    for (unsigned bit = 1; bit < count; bit <<= 1)
+        take_away(bit);
+}
+
+// What the holds of a hand share with every hand of the same four lowest cards: for each
+// subset of those four (bit i keeps the ith lowest card), the index and class of its set, and its
+// pay totals combined over the subsets containing it, with the sign of the cards they add.
+struct LowFour {
+    std::array<int, 4> cards;
+    CardMix mix;
+    std::array<std::uint32_t, 16> index;
+    std::array<std::uint16_t, 16> set_class;
+    std::array<std::int64_t, 16> totals;
+};
+
+inline void find_low_four(const SubsetTables& tables, const PayTotals& totals, const int* cards,
+                          LowFour& low) {
+    // Each subset adds its highest card to the subset without it.
+    low.index[0] = 0;
+#pragma GCC unroll 16
+    for (unsigned u = 1; u < 16; ++u) {
+        const int kept = hold_shape.kept[u];
+        const int highest = hold_shape.highest[u];
+        low.index[u] = low.index[u ^ (1U << highest)] + binomial[cards[highest]][kept];
+    }
+#pragma GCC unroll 16
+    for (unsigned u = 0; u < 16; ++u) {
+        low.set_class[u] = tables.class_of[set_offset[hold_shape.kept[u]] + low.index[u]];
+        low.totals[u] = totals.total[low.set_class[u]];
+    }
+    keep_only(low.totals);
+    low.mix = CardMix{};
+    for (int i = 0; i < 4; ++i) {
+        low.cards[i] = cards[i];
+        low.mix = add_card(tables.ranks, low.mix, cards[i]);
+    }
+}
+
+// What the holds of a hand keep: the class of each hold's cards (all but the whole hand) and the
+// category of the whole hand. Bit i of a hold keeps the ith lowest card.
+struct HandSets {
+    const LowFour* low;
+    std::array<std::uint16_t, 15> with_fifth_class;  // hold 16 + u: the subset u and the fifth
+    HandCategory dealt;
+
+    std::uint16_t set_class(unsigned hold) const {
+        return hold & 16U ? with_fifth_class[hold & 15U] : low->set_class[hold];
+    }
+};
+
+// For the hand of the four lowest cards and a higher fifth: each hold's pay summed over its
+// draws, counting the hands that contain the hold but none of the cards thrown away.
+inline void hold_totals(const SubsetTables& tables, const PayTotals& totals, const LowFour& low,
+                        int fifth, HandSets& sets, std::array<std::int64_t, hold_count>& sums) {
+    sets.low = &low;
+    sets.dealt = mix_category(tables.ranks, add_card(tables.ranks, low.mix, fifth));
+    // The sets with the fifth card: a subset of the four, and the fifth as its highest card.
+    std::array<std::int64_t, 16> with_fifth;
+#pragma GCC unroll 16
+    for (unsigned u = 0; u < 15; ++u) {
+        const int kept = hold_shape.kept[u] + 1;
+        const std::uint16_t set_class =
+            tables.class_of[set_offset[kept] + low.index[u] + binomial[fifth][kept]];
+        sets.with_fifth_class[u] = set_class;
+        with_fifth[u] = totals.total[set_class];
+    }
+    with_fifth[15] = sets.dealt == no_win ? 0 : totals.pays[sets.dealt];
+    keep_only(with_fifth);
+    // A hold with the fifth card draws from what it keeps; one without it loses the draws that
+    // bring the fifth card back.
+#pragma GCC unroll 16
+    for (unsigned u = 0; u < 16; ++u) {
+        sums[u | 16] = with_fifth[u];
+        sums[u] = low.totals[u] - with_fifth[u];
+    }
 }
 
 // The values of a hand's holds. Bit p of a hold keeps the card at position p of the hand.
@@ -121,8 +168,8 @@ struct HoldValues {
     int best_count;                              // how many holds share the best value
 };
 
-// The deck index of a card (an ace may be rank 0 or, after sort_hand, 13).
-int deck_index(Card card);
+// The card number of a card (an ace may be rank 0 or, after sort_hand, 13).
+int card_number(Card card);
 
 // The hand's five cards must differ.
 HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "rules/card.hpp"
+#include "strategy/fast_evaluate.hpp"
 
 // choose(n, k) for n up to the deck size and k up to five.
 inline constexpr auto binomial = [] {
@@ -19,8 +20,8 @@ inline constexpr auto binomial = [] {
     return table;
 }();
 
-// The sets of each size sorted by their largest card, then the next, and so on: the set of the
-// ascending deck indices c0 < c1 < ... has the index choose(c0, 1) + choose(c1, 2) + ...
+// The sets of each size sorted by their highest card, then the next, and so on: the set of the
+// ascending card numbers c0 < c1 < ... has the index choose(c0, 1) + choose(c1, 2) + ...
 inline std::uint32_t set_index(const int* ascending, int count) {
     std::uint32_t index = 0;
     for (int i = 0; i < count; ++i)
@@ -40,14 +41,14 @@ struct SuitClass {
 // Classes of sets of each size, 0 to 5.
 inline constexpr std::array<int, hand_size + 1> suit_class_count{1, 14, 182, 1924, 18187, 150891};
 
-// The representative's deck indices, ascending; returns how many.
+// The representative's card numbers, ascending; returns how many.
 inline int class_cards(const SuitClass& suit_class, int* cards) {
     int count = 0;
+    if (suit_class.joker) cards[count++] = joker_number;
     for (int s = 0; s < 4; ++s) {
         for (unsigned bits = suit_class.masks[s]; bits != 0; bits &= bits - 1)
-            cards[count++] = s * 13 + std::countr_zero(bits);
+            cards[count++] = card_number(s, std::countr_zero(bits));
     }
-    if (suit_class.joker) cards[count++] = joker_index;
     return count;
 }
 
@@ -65,33 +66,73 @@ inline constexpr auto suit_orders = [] {
     return orders;
 }();
 
+// Orders that give different sets: equal masks sit next to each other in a class, and of the
+// orders that only swap equal masks the one that keeps them in their own order stands for all.
+// distinct_orders[p] lists them for the pattern p of equal neighbours (bit j: masks[j] equals
+// masks[j + 1]).
+struct OrderList {
+    std::array<std::uint8_t, 24> orders;
+    int count;
+};
+inline constexpr auto distinct_orders = [] {
+    std::array<OrderList, 8> lists{};
+    for (int pattern = 0; pattern < 8; ++pattern) {
+        for (int order = 0; order < 24; ++order) {
+            std::array<int, 4> slot{};  // the suit each mask goes to
+            for (int s = 0; s < 4; ++s)
+                slot[suit_orders[order][s]] = s;
+            bool kept = true;
+            for (int j = 0; j < 3; ++j)
+                if ((pattern >> j) & 1 && slot[j] > slot[j + 1]) kept = false;
+            if (kept)
+                lists[pattern].orders[lists[pattern].count++] = static_cast<std::uint8_t>(order);
+        }
+    }
+    return lists;
+}();
+
+inline const OrderList& class_orders(const SuitClass& suit_class) {
+    const auto& m = suit_class.masks;
+    return distinct_orders[(m[0] == m[1]) | (m[1] == m[2]) << 1 | (m[2] == m[3]) << 2];
+}
+
 // The index of the set that suit order o makes of the class: suit s receives masks[o[s]].
 inline std::uint32_t renamed_set_index(const SuitClass& suit_class, int order) {
     const std::array<std::uint8_t, 4>& o = suit_orders[order];
     std::uint32_t index = 0;
-    int i = 0;
+    int i = suit_class.joker;  // the joker, card 0, adds choose(0, 1) = 0
     for (int s = 0; s < 4; ++s) {
         for (unsigned bits = suit_class.masks[o[s]]; bits != 0; bits &= bits - 1)
-            index += binomial[s * 13 + std::countr_zero(bits)][++i];
+            index += binomial[card_number(s, std::countr_zero(bits))][++i];
     }
-    if (suit_class.joker) index += binomial[joker_index][++i];
     return index;
 }
 
 namespace suit_class_detail {
 
-// Rank masks by number of ranks: masks[first[n]] to masks[first[n + 1] - 1] have n bits.
+// Rank masks by number of ranks: masks[first[n]] to masks[first[n + 1] - 1] have n bits, in
+// the order of their lowest rank, then the next, and so on. Classes come with the last mask
+// changing fastest, and so with their highest card changing fastest: neighbouring classes share
+// their four lowest cards more often than not.
 inline constexpr int mask_total = 1 + 13 + 78 + 286 + 715 + 1287;
 inline constexpr auto masks_by_size = [] {
     struct Lists {
         std::array<std::uint16_t, mask_total> masks{};
         std::array<int, hand_size + 2> first{};
     } lists;
+    // The order of the lowest rank first is the order of the bit-reversed masks.
+    auto reversed = [](unsigned m) {
+        unsigned r = 0;
+        for (int b = 0; b < 13; ++b)
+            if (m & (1U << b)) r |= 1U << (12 - b);
+        return r;
+    };
     int n = 0;
     for (int size = 0; size <= hand_size; ++size) {
         lists.first[size] = n;
-        for (unsigned m = 0; m < 8192; ++m)
-            if (std::popcount(m) == size) lists.masks[n++] = static_cast<std::uint16_t>(m);
+        for (unsigned r = 8192; r-- > 0;)
+            if (std::popcount(r) == size)
+                lists.masks[n++] = static_cast<std::uint16_t>(reversed(r));
     }
     lists.first[hand_size + 1] = n;
     return lists;

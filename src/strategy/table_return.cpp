@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,31 +35,83 @@ struct DealSums {
     std::vector<std::int64_t> set_weight = std::vector<std::int64_t>(class_total);
 };
 
+// A hold's draws by final category.
+std::array<std::int64_t, category_count> hold_categories(const SubsetTables& tables,
+                                                         const HandSets& sets, unsigned hold) {
+    std::array<std::int64_t, category_count> counts{};
+    const unsigned thrown = (hold_count - 1) & ~hold;
+    for (unsigned added = 0;; added = (added - thrown) & thrown) {
+        const std::int64_t sign = hold_shape.kept[added] & 1U ? -1 : 1;
+        if (added == thrown) {
+            if (sets.dealt != no_win) counts[sets.dealt] += sign;
+            return counts;
+        }
+        const CategoryCounts& found = tables.counts[sets.set_class(hold | added)];
+        for (int c = 0; c < category_count; ++c)
+            counts[c] += sign * found[c];
+    }
+}
+
+// Of the holds of the best value, the one whose draws make the better hands more often: its
+// draws, counted from Five Card down, come first in dictionary order. Holds tied both ways give
+// the same final hands as often, so the categories of perfect play do not depend on how the
+// cards of a deal are ordered.
+unsigned richest_hold(const SubsetTables& tables, const HandSets& sets,
+                      const std::array<std::int64_t, hold_count>& sums, std::int64_t best) {
+    unsigned richest = hold_count;
+    std::array<std::int64_t, category_count> richest_counts{};
+    for (unsigned hold = 0; hold < hold_count; ++hold) {
+        if (sums[hold] * hold_shape.scale[hold] != best) continue;
+        const std::array<std::int64_t, category_count> counts = hold_categories(tables, sets, hold);
+        // Counts of holds of different sizes compare over the same number of draws.
+        bool better = richest == hold_count;
+        for (int c = 0; c < category_count && !better; ++c) {
+            const std::int64_t mine = counts[c] * hold_shape.scale[hold];
+            const std::int64_t theirs = richest_counts[c] * hold_shape.scale[richest];
+            if (mine != theirs) {
+                better = mine > theirs;
+                break;
+            }
+        }
+        if (better) {
+            richest = hold;
+            richest_counts = counts;
+        }
+    }
+    return richest;
+}
+
 void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, int parts,
-               DealSums& out) {
+               DealSums& result) {
+    // Added up here and handed over at the end, so two threads never write one cache line.
+    DealSums out;
+    LowFour low;
+    low.cards = {-1, -1, -1, -1};
     HandSets sets;
     std::array<std::int64_t, hold_count> sums;
-    std::array<std::int64_t, hold_count> values;
     for_each_suit_class(
         hand_size,
         [&](const SuitClass& deal) {
             int cards[hand_size];
             class_cards(deal, cards);
-            find_hand_sets(tables, cards, sets);
-            hold_totals(totals, sets, sums);
-            std::int64_t best = 0;
-            for (unsigned hold = 0; hold < hold_count; ++hold) {
-                values[hold] = sums[hold] * hold_shape.scale[hold];
-                best = values[hold] > best ? values[hold] : best;
-            }
-            // The first hold of the highest value, and whether another reaches it.
-            unsigned best_hold = hold_count;
+            // Deals come in runs that change only the highest card.
+            if (cards[0] != low.cards[0] || cards[1] != low.cards[1] || cards[2] != low.cards[2] ||
+                cards[3] != low.cards[3])
+                find_low_four(tables, totals, cards, low);
+            hold_totals(tables, totals, low, cards[4], sets, sums);
+            // The first hold of the highest value, and how many reach it.
+            std::int64_t best = -1;
+            unsigned best_hold = 0;
             int ties = 0;
-            for (unsigned hold = hold_count; hold-- > 0;) {
-                const bool equal = values[hold] == best;
-                best_hold = equal ? hold : best_hold;
-                ties += equal;
+#pragma GCC unroll 32
+            for (unsigned hold = 0; hold < hold_count; ++hold) {
+                const std::int64_t value = sums[hold] * hold_shape.scale[hold];
+                const bool above = value > best;
+                ties = above ? 1 : ties + (value == best);
+                best_hold = above ? hold : best_hold;
+                best = above ? value : best;
             }
+            if (ties > 1) best_hold = richest_hold(tables, sets, sums, best);
             const int weight = deal.weight;
             out.best += static_cast<Wide>(best) * weight;
             out.kept += sums[hold_count - 1] * weight;
@@ -68,12 +121,13 @@ void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, in
             const unsigned thrown = (hold_count - 1) & ~best_hold;
             for (unsigned added = 0; added != thrown; added = (added - thrown) & thrown) {
                 const std::int64_t signed_factor = hold_shape.kept[added] & 1U ? -factor : factor;
-                out.set_weight[sets.set_class[best_hold | added]] += signed_factor;
+                out.set_weight[sets.set_class(best_hold | added)] += signed_factor;
             }
             if (sets.dealt != no_win)
                 out.dealt[sets.dealt] += hold_shape.kept[thrown] & 1U ? -factor : factor;
         },
         part, parts);
+    result = std::move(out);
 }
 
 }  // namespace
