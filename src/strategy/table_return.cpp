@@ -145,6 +145,13 @@ Fraction make_fraction(Wide numerator, Wide denominator) {
     return Fraction{numerator, denominator};
 }
 
+Fraction operator+(const Fraction& a, const Fraction& b) {
+    const Wide divisor = greatest_common_divisor(a.denominator, b.denominator);
+    return make_fraction(
+        a.numerator * (b.denominator / divisor) + b.numerator * (a.denominator / divisor),
+        a.denominator / divisor * b.denominator);
+}
+
 Fraction operator*(const Fraction& a, const Fraction& b) {
     // Cross-reducing first keeps the products small.
     const Wide g1 = greatest_common_divisor(a.numerator, b.denominator);
@@ -259,19 +266,15 @@ Fraction double_up_value() {
     constexpr int below_ace = 12;  // two to king, rank codes 1 to 12
     Fraction value{0, 1};
     Fraction aces_first{1, 1};
-    auto add = [](const Fraction& a, const Fraction& b) {
-        return make_fraction(a.numerator * b.denominator + b.numerator * a.denominator,
-                             a.denominator * b.denominator);
-    };
     for (int k = 0; k <= aces; ++k) {
         const int left = deck_size - k;  // cards in the deck when the k + 1st dealer card comes
-        value = add(value, aces_first * make_fraction(3, left));
+        value = value + aces_first * make_fraction(3, left);
         for (int rank = 1; rank <= below_ace; ++rank) {
             // Not lower: the other cards of this rank and above up to the king, the aces not set
             // aside and the joker, among the left - 1 cards after the dealer's.
             const int winning = 4 * (below_ace + 1 - rank) - 1 + (aces - k) + 1;
-            value = add(value, aces_first * make_fraction(4 * 2 * winning,
-                                                          static_cast<Wide>(left) * (left - 1)));
+            value = value + aces_first * make_fraction(4 * 2 * winning,
+                                                       static_cast<Wide>(left) * (left - 1));
         }
         aces_first = aces_first * make_fraction(aces - k, left);
     }

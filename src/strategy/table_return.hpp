@@ -20,6 +20,7 @@ struct Fraction {
 };
 
 Fraction make_fraction(Wide numerator, Wide denominator);
+Fraction operator+(const Fraction& a, const Fraction& b);
 Fraction operator*(const Fraction& a, const Fraction& b);
 Fraction operator/(const Fraction& a, const Fraction& b);
 
