@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <vector>
 
@@ -123,23 +124,16 @@ TEST(HoldValues, EveryHoldMatchesBruteForce) {
     const char* wanted = std::getenv("POKER_STRATEGY_HANDS");
     const int random_hands = wanted ? std::atoi(wanted) : 4;
     std::mt19937 generator(2026);
+    std::array<int, deck_size> deck;
+    std::iota(deck.begin(), deck.end(), 0);
     for (int n = 0; n < random_hands; ++n) {
-        std::array<int, deck_size> deck;
-        for (int i = 0; i < deck_size; ++i)
-            deck[i] = i;
         std::shuffle(deck.begin(), deck.end(), generator);
-        Hand hand{};
-        for (int p = 0; p < hand_size; ++p)
-            hand[p] = card_of_index(deck[p]);
-        hands.push_back(hand);
+        hands.push_back(Hand{card_of_index(deck[0]), card_of_index(deck[1]), card_of_index(deck[2]),
+                             card_of_index(deck[3]), card_of_index(deck[4])});
     }
-    for (const Hand& hand : hands) {
-        const std::array<std::int64_t, hold_count> expected = brute_force_values(hand);
-        const HoldValues values = hold_values(*tables().subsets, *tables().totals, hand);
-        EXPECT_EQ(values.value, expected)
-            << "hand of deck indices " << index_of_card(hand[0]) << " " << index_of_card(hand[1])
-            << " " << index_of_card(hand[2]) << " " << index_of_card(hand[3]) << " "
-            << index_of_card(hand[4]);
+    for (std::size_t n = 0; n < hands.size(); ++n) {
+        const HoldValues values = hold_values(*tables().subsets, *tables().totals, hands[n]);
+        EXPECT_EQ(values.value, brute_force_values(hands[n])) << "hand " << n;
     }
     std::printf("checked %zu hands against brute force\n", hands.size());
 }
