@@ -1,5 +1,6 @@
 // poker-odds: the exact values of a hand's 32 holds, or what a pay table returns under perfect
 // play, from the game's own rules.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -19,6 +19,7 @@ struct Fraction {
     friend bool operator==(const Fraction&, const Fraction&) = default;
 };
 
+// The denominator, and a divisor, must not be 0.
 Fraction make_fraction(Wide numerator, Wide denominator);
 Fraction operator+(const Fraction& a, const Fraction& b);
 Fraction operator*(const Fraction& a, const Fraction& b);
