@@ -24,13 +24,6 @@ void for_each_hand(Visit visit) {
                         visit(c);
 }
 
-HandCategory game_category(const int* indices) {
-    Hand hand{};
-    for (int i = 0; i < hand_size; ++i)
-        hand[i] = card_of_index(indices[i]);
-    return evaluate_hand(hand);
-}
-
 TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
     std::unique_ptr<RankTable> table(new RankTable);
     build_rank_table(*table);
@@ -66,7 +59,9 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         return size < hand_size ? set_offset[size] + index : index;
     };
     for_each_hand([&](const int* c) {
-        const HandCategory found = game_category(c);
+        Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
+                  card_of_index(c[3]), card_of_index(c[4])};
+        const HandCategory found = evaluate_hand(hand);
         category[subset_entry(c, hold_count - 1)] = static_cast<std::int8_t>(found);
         if (found == no_win) return;
         for (unsigned subset = 0; subset < hold_count - 1; ++subset)
@@ -91,21 +86,17 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
                     for (int k = 0; k < category_count; ++k)
                         draws[hold][k] -= draws[hold | bit][k];
         // The best value; of the holds reaching it, the one whose draws make the better hands
-        // more often.
+        // more often. Draws count in units of 1 / value_denominator, as values do.
         std::int64_t best = -1;
         unsigned chosen = 0;
         int reaching = 0;
         for (unsigned hold = 0; hold < hold_count; ++hold) {
             std::int64_t value = 0;
-            for (int k = 0; k < category_count; ++k)
-                value += pays[k] * draws[hold][k] * hold_shape.scale[hold];
-            auto scaled = [&](unsigned h) {
-                Counts s{};
-                for (int k = 0; k < category_count; ++k)
-                    s[k] = draws[h][k] * hold_shape.scale[h];
-                return s;
-            };
-            if (value > best || (value == best && scaled(hold) > scaled(chosen))) chosen = hold;
+            for (int k = 0; k < category_count; ++k) {
+                draws[hold][k] *= hold_shape.scale[hold];
+                value += pays[k] * draws[hold][k];
+            }
+            if (value > best || (value == best && draws[hold] > draws[chosen])) chosen = hold;
             reaching = value > best ? 1 : reaching + (value == best);
             best = value > best ? value : best;
         }
@@ -113,7 +104,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         tied += reaching > 1;
         kept += whole == no_win ? 0 : pays[whole];
         for (int k = 0; k < category_count; ++k)
-            final_counts[k] += draws[chosen][k] * hold_shape.scale[chosen];
+            final_counts[k] += draws[chosen][k];
     });
 
     const TableAnalysis analysis = analyse_pay_table(pays, 2);
