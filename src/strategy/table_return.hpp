@@ -43,6 +43,8 @@ struct TableAnalysis {
     Fraction keep_return;     // per unit bet, holding every deal as it comes
     Fraction double_up;       // paid back per unit staked on one double-up gamble
     std::int64_t tied_deals;  // deals whose best value more than one hold reaches
+
+    friend bool operator==(const TableAnalysis&, const TableAnalysis&) = default;
 };
 
 // From nothing: builds the tables, walks the suit classes of the deals and adds up the best

