@@ -132,9 +132,10 @@ int main(int argc, char** argv) {
     const double subset_bytes = sizeof(SubsetTables);
     const double total_bytes = sizeof(PayTotals);
     const double weight_bytes = 2.0 * class_total * sizeof(std::int64_t);
-    std::printf("memory: subset tables %.2f MB, pay totals %.2f MB, category weights of two "
-                "threads %.2f MB; total %.2f MB\n",
-                subset_bytes / 1e6, total_bytes / 1e6, weight_bytes / 1e6,
-                (subset_bytes + total_bytes + weight_bytes) / 1e6);
+    std::printf(
+        "memory: subset tables %.2f MB, pay totals %.2f MB, category weights of two "
+        "threads %.2f MB; total %.2f MB\n",
+        subset_bytes / 1e6, total_bytes / 1e6, weight_bytes / 1e6,
+        (subset_bytes + total_bytes + weight_bytes) / 1e6);
     return held == -1 ? 1 : 0;
 }
