@@ -22,6 +22,11 @@ void bet_phase(DisplayContext& display, GameState& state);
 // Toggling holds until Deal; the cards not held are then turned face down.
 void hold_phase(DisplayContext& display, GameState& state);
 
+// The hint of the hold phase: sets the hold flags to the hand's best hold (the first, if several
+// tie) and redraws the hold panel, as pressing those hold buttons would. A hand that is not five
+// different cards is left alone.
+void apply_hint(DisplayContext& display, GameState& state);
+
 // Take or Double, again and again, until the win is taken or lost.
 void double_up_offer(DisplayContext& display, GameState& state);
 

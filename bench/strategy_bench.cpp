@@ -1,0 +1,141 @@
+// Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing with one
+// and two threads, the tables alone, one hand's 32 values with and without the tables, the hint
+// as the game calls it, and the tables' memory.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "strategy/table_return.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double milliseconds_since(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void print_times(const char* what, const std::vector<double>& times, const char* unit) {
+    std::printf("%-52s median %9.3f %s  (min %.3f, max %.3f, %zu runs)\n", what, median(times),
+                unit, *std::min_element(times.begin(), times.end()),
+                *std::max_element(times.begin(), times.end()), times.size());
+}
+
+std::vector<Hand> random_hands(int count) {
+    std::vector<Hand> hands;
+    std::srand(1);
+    while (static_cast<int>(hands.size()) < count) {
+        bool used[deck_size] = {};
+        Hand hand{};
+        for (Card& card : hand) {
+            int index = std::rand() % deck_size;
+            while (used[index])
+                index = std::rand() % deck_size;
+            used[index] = true;
+            card = card_of_index(index);
+        }
+        hands.push_back(hand);
+    }
+    return hands;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 21;
+    const PayTable pays = game_pay_table();
+
+    // The hint's first call builds its tables in static storage.
+    const std::vector<Hand> hands = random_hands(4096);
+    std::array<std::int8_t, hand_size> flags{};
+    Clock::time_point start = Clock::now();
+    std::int64_t held = best_hold_flags(hands[0], flags);
+    const double first_hint = milliseconds_since(start);
+
+    for (int threads = 1; threads <= 2; ++threads) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            const TableAnalysis analysis = analyse_pay_table(pays, threads);
+            times.push_back(milliseconds_since(start));
+            held += analysis.tied_deals;
+        }
+        char what[64];
+        std::snprintf(what, sizeof what, "whole table from nothing, %d thread%s", threads,
+                      threads > 1 ? "s" : "");
+        print_times(what, times, "ms");
+    }
+
+    auto tables = std::make_unique<SubsetTables>();
+    auto totals = std::make_unique<PayTotals>();
+    for (int threads = 1; threads <= 2; ++threads) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            auto fresh = std::make_unique<SubsetTables>();
+            start = Clock::now();
+            build_subset_tables(*fresh, threads);
+            build_pay_totals(*fresh, pays, *totals);
+            times.push_back(milliseconds_since(start));
+        }
+        char what[64];
+        std::snprintf(what, sizeof what, "tables alone (already allocated), %d thread%s", threads,
+                      threads > 1 ? "s" : "");
+        print_times(what, times, "ms");
+    }
+    build_subset_tables(*tables);
+    build_pay_totals(*tables, pays, *totals);
+
+    {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += hold_values(*tables, *totals, hand).order[0];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("one hand's 32 values, tables built", times, "ns");
+    }
+    {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            auto fresh_tables = std::make_unique<SubsetTables>();
+            auto fresh_totals = std::make_unique<PayTotals>();
+            build_subset_tables(*fresh_tables);
+            build_pay_totals(*fresh_tables, pays, *fresh_totals);
+            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).order[0];
+            times.push_back(milliseconds_since(start));
+        }
+        print_times("one hand's 32 values from nothing", times, "ms");
+    }
+    {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += best_hold_flags(hand, flags) + flags[0];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        std::printf("%-52s %9.3f ms\n", "hint, first call (builds its tables)", first_hint);
+        print_times("hint, each later call", times, "ns");
+    }
+
+    // The analysis adds, per thread, one signed weight per class for the final categories.
+    const double subset_bytes = sizeof(SubsetTables);
+    const double total_bytes = sizeof(PayTotals);
+    const double weight_bytes = 2.0 * class_total * sizeof(std::int64_t);
+    std::printf(
+        "memory: subset tables %.2f MB, pay totals %.2f MB, category weights of two "
+        "threads %.2f MB; total %.2f MB\n",
+        subset_bytes / 1e6, total_bytes / 1e6, weight_bytes / 1e6,
+        (subset_bytes + total_bytes + weight_bytes) / 1e6);
+    return held == -1 ? 1 : 0;
+}

@@ -1,0 +1,282 @@
+#include "strategy/table_return.hpp"
+
+#include <bit>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+Wide absolute(Wide value) {
+    return value < 0 ? -value : value;
+}
+
+Wide greatest_common_divisor(Wide a, Wide b) {
+    a = absolute(a);
+    b = absolute(b);
+    while (b != 0) {
+        const Wide r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+// What one thread adds up over its share of the deals. The final categories of the best holds
+// are counted at the end: each deal only notes, class by class, with what weight and sign the
+// counts of the sets between its best hold and the whole hand enter.
+struct DealSums {
+    Wide best = 0;
+    std::int64_t kept = 0;
+    std::int64_t tied = 0;
+    std::array<std::int64_t, category_count> dealt{};  // the whole hand's own terms
+    std::vector<std::int64_t> set_weight = std::vector<std::int64_t>(class_total);
+};
+
+// A hold's draws by final category.
+std::array<std::int64_t, category_count> hold_categories(const SubsetTables& tables,
+                                                         const HandSets& sets, unsigned hold) {
+    std::array<std::int64_t, category_count> counts{};
+    const unsigned thrown = (hold_count - 1) & ~hold;
+    for (unsigned added = 0;; added = (added - thrown) & thrown) {
+        const std::int64_t sign = hold_shape.kept[added] & 1U ? -1 : 1;
+        if (added == thrown) {
+            if (sets.dealt != no_win) counts[sets.dealt] += sign;
+            return counts;
+        }
+        const CategoryCounts& found = tables.counts[sets.set_class(hold | added)];
+        for (int c = 0; c < category_count; ++c)
+            counts[c] += sign * found[c];
+    }
+}
+
+// Of the holds of the best value, the one whose draws make the better hands more often: its
+// draws, counted from Five Card down, come first in dictionary order. Holds tied both ways give
+// the same final hands as often, so the categories of perfect play do not depend on how the
+// cards of a deal are ordered.
+unsigned richest_hold(const SubsetTables& tables, const HandSets& sets,
+                      const std::array<std::int64_t, hold_count>& sums, std::int64_t best) {
+    unsigned richest = hold_count;
+    std::array<std::int64_t, category_count> richest_counts{};
+    for (unsigned hold = 0; hold < hold_count; ++hold) {
+        if (sums[hold] * hold_shape.scale[hold] != best) continue;
+        const std::array<std::int64_t, category_count> counts = hold_categories(tables, sets, hold);
+        // Counts of holds of different sizes compare over the same number of draws.
+        bool better = richest == hold_count;
+        for (int c = 0; c < category_count && !better; ++c) {
+            const std::int64_t mine = counts[c] * hold_shape.scale[hold];
+            const std::int64_t theirs = richest_counts[c] * hold_shape.scale[richest];
+            if (mine != theirs) {
+                better = mine > theirs;
+                break;
+            }
+        }
+        if (better) {
+            richest = hold;
+            richest_counts = counts;
+        }
+    }
+    return richest;
+}
+
+void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, int parts,
+               DealSums& result) {
+    // Added up here and handed over at the end, so two threads never write one cache line.
+    DealSums out;
+    LowFour low;
+    low.cards = {-1, -1, -1, -1};
+    HandSets sets;
+    std::array<std::int64_t, hold_count> sums;
+    for_each_suit_class(
+        hand_size,
+        [&](const SuitClass& deal) {
+            int cards[hand_size];
+            class_cards(deal, cards);
+            // Deals come in runs that change only the highest card.
+            if (cards[0] != low.cards[0] || cards[1] != low.cards[1] || cards[2] != low.cards[2] ||
+                cards[3] != low.cards[3])
+                find_low_four(tables, totals, cards, low);
+            hold_totals(tables, totals, low, cards[4], sets, sums);
+            // The first hold of the highest value, and how many reach it.
+            std::int64_t best = -1;
+            unsigned best_hold = 0;
+            int ties = 0;
+#pragma GCC unroll 32
+            for (unsigned hold = 0; hold < hold_count; ++hold) {
+                const std::int64_t value = sums[hold] * hold_shape.scale[hold];
+                const bool above = value > best;
+                ties = above ? 1 : ties + (value == best);
+                best_hold = above ? hold : best_hold;
+                best = above ? value : best;
+            }
+            if (ties > 1) best_hold = richest_hold(tables, sets, sums, best);
+            const int weight = deal.weight;
+            out.best += static_cast<Wide>(best) * weight;
+            out.kept += sums[hold_count - 1] * weight;
+            if (ties > 1) out.tied += weight;
+
+            const std::int64_t factor = hold_shape.scale[best_hold] * weight;
+            const unsigned thrown = (hold_count - 1) & ~best_hold;
+            for (unsigned added = 0; added != thrown; added = (added - thrown) & thrown) {
+                const std::int64_t signed_factor = hold_shape.kept[added] & 1U ? -factor : factor;
+                out.set_weight[sets.set_class(best_hold | added)] += signed_factor;
+            }
+            if (sets.dealt != no_win)
+                out.dealt[sets.dealt] += hold_shape.kept[thrown] & 1U ? -factor : factor;
+        },
+        part, parts);
+    result = std::move(out);
+}
+
+}  // namespace
+
+Fraction make_fraction(Wide numerator, Wide denominator) {
+    if (denominator < 0) {
+        numerator = -numerator;
+        denominator = -denominator;
+    }
+    const Wide divisor = greatest_common_divisor(numerator, denominator);
+    if (divisor > 1) {
+        numerator /= divisor;
+        denominator /= divisor;
+    }
+    return Fraction{numerator, denominator};
+}
+
+Fraction operator+(const Fraction& a, const Fraction& b) {
+    const Wide divisor = greatest_common_divisor(a.denominator, b.denominator);
+    return make_fraction(
+        a.numerator * (b.denominator / divisor) + b.numerator * (a.denominator / divisor),
+        a.denominator / divisor * b.denominator);
+}
+
+Fraction operator*(const Fraction& a, const Fraction& b) {
+    // Cross-reducing first keeps the products small.
+    const Wide g1 = greatest_common_divisor(a.numerator, b.denominator);
+    const Wide g2 = greatest_common_divisor(b.numerator, a.denominator);
+    const Wide d1 = g1 == 0 ? 1 : g1;
+    const Wide d2 = g2 == 0 ? 1 : g2;
+    return make_fraction((a.numerator / d1) * (b.numerator / d2),
+                         (a.denominator / d2) * (b.denominator / d1));
+}
+
+Fraction operator/(const Fraction& a, const Fraction& b) {
+    return a * Fraction{b.denominator, b.numerator};
+}
+
+int format_wide(char (&text)[number_text_capacity], Wide value) {
+    char digits[number_text_capacity];
+    int n = 0;
+    Wide rest = absolute(value);
+    do {
+        digits[n++] = static_cast<char>('0' + static_cast<int>(rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    int length = 0;
+    if (value < 0) text[length++] = '-';
+    while (n > 0)
+        text[length++] = digits[--n];
+    text[length] = '\0';
+    return length;
+}
+
+int format_fraction(char (&text)[number_text_capacity], const Fraction& value) {
+    int length = format_wide(text, value.numerator);
+    if (value.denominator == 1) return length;
+    char below[number_text_capacity];
+    format_wide(below, value.denominator);
+    return length + std::snprintf(text + length, sizeof text - length, "/%s", below);
+}
+
+int format_decimal(char (&text)[number_text_capacity], const Fraction& value, int digits) {
+    // Round half away from zero at the last digit.
+    Wide scale = 1;
+    for (int i = 0; i < digits; ++i)
+        scale *= 10;
+    const Wide scaled =
+        (absolute(value.numerator) * scale * 2 + value.denominator) / (value.denominator * 2);
+    int length = 0;
+    if (value.numerator < 0 && scaled != 0) text[length++] = '-';
+    char number[number_text_capacity];
+    const int whole_length = format_wide(number, scaled / scale);
+    for (int i = 0; i < whole_length; ++i)
+        text[length++] = number[i];
+    if (digits > 0) {
+        text[length++] = '.';
+        const int part_length = format_wide(number, scaled % scale);
+        for (int i = part_length; i < digits; ++i)
+            text[length++] = '0';
+        for (int i = 0; i < part_length; ++i)
+            text[length++] = number[i];
+    }
+    text[length] = '\0';
+    return length;
+}
+
+TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& totals, int threads) {
+    DealSums sums[2];
+    if (threads > 1) {
+        std::thread helper([&] { add_deals(tables, totals, 1, 2, sums[1]); });
+        add_deals(tables, totals, 0, 2, sums[0]);
+        helper.join();
+    } else {
+        add_deals(tables, totals, 0, 1, sums[0]);
+    }
+
+    TableAnalysis analysis{};
+    analysis.pays = totals.pays;
+    const Wide all = static_cast<Wide>(deal_count) * value_denominator;
+    analysis.perfect_return = make_fraction(sums[0].best + sums[1].best, all);
+    analysis.keep_return = make_fraction(sums[0].kept + sums[1].kept, deal_count);
+    analysis.tied_deals = sums[0].tied + sums[1].tied;
+    std::array<Wide, category_count> categories{};
+    for (const DealSums& part : sums) {
+        for (int c = 0; c < category_count; ++c)
+            categories[c] += part.dealt[c];
+        for (int i = 0; i < class_total; ++i) {
+            if (part.set_weight[i] == 0) continue;
+            for (int c = 0; c < category_count; ++c)
+                categories[c] += static_cast<Wide>(part.set_weight[i]) * tables.counts[i][c];
+        }
+    }
+    Wide paying = 0;
+    for (int c = 0; c < category_count; ++c) {
+        analysis.probability[c] = make_fraction(categories[c], all);
+        paying += categories[c];
+    }
+    analysis.probability[category_count] = make_fraction(all - paying, all);
+    analysis.double_up = double_up_value();
+    return analysis;
+}
+
+TableAnalysis analyse_pay_table(const PayTable& pays, int threads) {
+    // Every entry is written before it is read: no need to clear the memory first.
+    std::unique_ptr<SubsetTables> tables(new SubsetTables);
+    std::unique_ptr<PayTotals> totals(new PayTotals);
+    build_subset_tables(*tables, threads);
+    build_pay_totals(*tables, pays, *totals);
+    return analyse_pay_table(*tables, *totals, threads);
+}
+
+Fraction double_up_value() {
+    // aces_first: the chance that the first k dealer cards are all aces, over the deck's draws.
+    constexpr int aces = 4;
+    constexpr int below_ace = 12;  // two to king, rank codes 1 to 12
+    Fraction value{0, 1};
+    Fraction aces_first{1, 1};
+    for (int k = 0; k <= aces; ++k) {
+        const int left = deck_size - k;  // cards in the deck when the k + 1st dealer card comes
+        value = value + aces_first * make_fraction(3, left);
+        for (int rank = 1; rank <= below_ace; ++rank) {
+            // Not lower: the other cards of this rank and above up to the king, the aces not set
+            // aside and the joker, among the left - 1 cards after the dealer's.
+            const int winning = 4 * (below_ace + 1 - rank) - 1 + (aces - k) + 1;
+            value = value + aces_first * make_fraction(4 * 2 * winning,
+                                                       static_cast<Wide>(left) * (left - 1));
+        }
+        aces_first = aces_first * make_fraction(aces - k, left);
+    }
+    return value;
+}
