@@ -22,13 +22,14 @@ struct Button {
 
 extern const Button main_panel[5];
 extern const Button double_panel[5];
-extern Button hold_panel[7];  // card labels rewritten from the hold flags at each drawing
+extern Button hold_panel[9];  // card labels rewritten from the hold flags at each drawing
 extern Button pick_panel[6];
 
 // Button indices of the panels.
 enum MainButton { main_bet = 0, main_deal = 1, main_blank = 2, main_end = 3 };
 enum DoubleButton { double_bet = 0, double_deal = 1, double_double = 2, double_take = 3 };
 inline constexpr int hold_deal = 5;  // 0 to 4: the hold buttons under the cards
+inline constexpr int hold_hint = 6;  // 6 and 7: the keys h and ?, which have no button
 inline constexpr int pick_deal = 4;  // 0 to 3: the pick buttons under cards 1 to 4
 
 // Window and colours. Drawing goes into the game's picture; flush_display shows what was drawn

@@ -92,14 +92,16 @@ const Button double_panel[5] = {
 };
 
 // The card button of hand position p starts at x = 32 * p + 7, just below the card; its key is
-// the card's number from the left.
-Button hold_panel[7] = {
+// the card's number from the left. The hint has keys and no button.
+Button hold_panel[9] = {
     {empty_label, 7, 69, 28, 20, '1'},
     {empty_label, 39, 69, 28, 20, '2'},
     {empty_label, 71, 69, 28, 20, '3'},
     {empty_label, 103, 69, 28, 20, '4'},
     {empty_label, 135, 69, 28, 20, '5'},
     {"[Deal  ]", 100, 130, 50, 20, 'd'},
+    {"", 0, 0, 0, 0, 'h'},
+    {"", 0, 0, 0, 0, '?'},
     {nullptr, 0, 0, 0, 0, 0},
 };
 

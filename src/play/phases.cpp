@@ -30,6 +30,10 @@ void hold_phase(DisplayContext& display, GameState& state) {
     for (;;) {
         const int button = wait_for_button(display, state, hold_panel);
         if (button == hold_deal) break;
+        if (button >= hold_hint) {
+            apply_hint(display, state);
+            continue;
+        }
         state.hold[button] = state.hold[button] != 0 ? 0 : 1;
         draw_hold_panel(display, state);
         flush_display(display);

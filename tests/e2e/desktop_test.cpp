@@ -106,8 +106,11 @@ TEST_F(Desktop, AGameIsPlayedWithClicksAtScaleThreeAndWithKeys) {
         {deal_button, XK_Return, 1, 20, "Select Cards           "},
         {hold_button(0), XK_1, 7, 84, "[H]"},
         {hold_button(1), XK_KP_2, 39, 84, "[H]"},
-        {hold_button(2), XK_3, 71, 84, "[H]"},
-        {hold_button(3), XK_KP_4, 103, 84, "[H]"},
+        {hold_button(4), XK_KP_5, 135, 84, "[H]"},
+        // The hint keeps both pairs and lets the nine go, all at once; a key of 0 only looks.
+        {hold_button(4), XK_question, 135, 84, "[ ]"},
+        {hold_button(2), 0, 71, 84, "[H]"},
+        {hold_button(3), 0, 103, 84, "[H]"},
         {deal_button, XK_space, 1, 20, "Double Up-Take Score ? "},
         {double_button, XK_u, 1, 20, "Select Bigger Card     "},
         {pick_button(2), XK_3, 71, 84, "[S]"},
@@ -123,7 +126,11 @@ TEST_F(Desktop, AGameIsPlayedWithClicksAtScaleThreeAndWithKeys) {
         PokerGame game(dir, options);
         ASSERT_TRUE(at_start_table(game));
         for (const Step& step : steps) {
-            keys ? game.press_key(step.key) : press(game, step.point);
+            if (!keys) {
+                press(game, step.point);
+            } else if (step.key != 0) {
+                game.press_key(step.key);
+            }
             ASSERT_TRUE(game.wait_for([&] { return game.shows(step.x, step.y, step.text); }))
                 << step.text;
         }
