@@ -35,11 +35,13 @@ void double_up_game(DisplayContext& display, GameState& state);
 int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel);
 void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds);
 
-// Ends the run on a close request or a termination signal the way End does, with exit status 0:
-// a credit above 0 is saved (a bet already staked stays lost and a win not yet taken is
-// forfeited, as if the game had gone on and been lost), and at 0 nothing is saved and the
-// "Game Over" lines are printed, as after a lost game.
-[[noreturn]] void end_run_on_request(const GameState& state);
+// Ends the run from outside the buttons (a close request, a termination signal) with the given
+// exit status, settling the game in progress by state.at_stake: a bet staked before any card was
+// shown goes back to the credit, a win shown and not yet taken or gambled is taken, and once
+// cards are seen (holding, inside a gamble) the bet or win stays lost. The credit is then ended
+// on as End does: above 0 it is saved, at 0 nothing is saved and the "Game Over" lines are
+// printed. This is the one way a run ends early.
+[[noreturn]] void end_run_on_request(const GameState& state, int status = 0);
 
 // The "Game Over" lines, printed when a run ends with the credit at exactly 0.
 void print_game_over_at_zero(const GameState& state);

@@ -106,11 +106,11 @@ const Moment moments[] = {
      },
      "\x32\0\0\0",
      false},
-    {"BettingLosesTheStake",
-     "",
+    {"BettingGivesBackTheStakeEvenTheWholeCredit",
+     stored(2),
      {},
-     [](PokerGame& game) { bet(game, 2, 50); },
-     "\x30\0\0\0",
+     [](PokerGame& game) { bet(game, 2, 2); },
+     "\x02\0\0\0",
      false},
     {"HoldingLosesTheStake",
      stored(20),
@@ -124,7 +124,7 @@ const Moment moments[] = {
      },
      "\x11\0\0\0",
      false},
-    {"TheOfferForfeitsTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x31\0\0\0", false},
+    {"TheOfferTakesTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x33\0\0\0", false},
     {"ThePickForfeitsTheWin",
      "",
      {"Kh", "Ks", "2c", "2d", "9h", "7h"},
@@ -142,8 +142,10 @@ const Moment moments[] = {
      {"2s", "5h", "9c", "Jd", "Kh"},
      [](PokerGame& game) {
          bet(game, 2, 2);
+         press(game, bet_button);  // with no credit left, a Bet stakes nothing
          press(game, deal_button);
-         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+         ASSERT_TRUE(game.wait_for(
+             [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
      nullptr,
      true},
@@ -196,7 +198,8 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
         press(game, hold_button(0));
         EXPECT_TRUE(game.running()) << "a held pause does not end";
         EXPECT_EQ(game.finish(), 0);
-        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50))
+            << "no card shown: the bet back";
         EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
     }
 }
@@ -229,7 +232,7 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     EXPECT_FALSE(file_exists(dir.file("tavlek.bob.sv")));
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
 }
 
 TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
@@ -261,7 +264,7 @@ TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
     EXPECT_TRUE(game.running());
     game.send_signal(SIGTERM);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
 }
 
 // The program's own process under strace: the one whose parent is strace.
