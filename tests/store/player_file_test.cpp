@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstring>
@@ -33,6 +35,28 @@ protected:
     TemporaryDirectory dir;
     char previous[4096] = {};
     GameState state;
+};
+
+std::size_t open_descriptors() {
+    return list_directory("/proc/self/fd").size();
+}
+
+// Root passes permission bits by CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH; while this lives they
+// are out of the effective set, so that the bits hold for root too.
+struct PermissionBitsHold {
+    PermissionBitsHold() { set_override(false); }
+    ~PermissionBitsHold() { set_override(true); }
+    static void set_override(bool on) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (syscall(SYS_capget, &header, data) != 0) return;
+        for (const int capability : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
+            __user_cap_data_struct& set = data[capability / 32];
+            const unsigned bit = 1U << (capability % 32);
+            set.effective = on ? set.effective | (set.permitted & bit) : set.effective & ~bit;
+        }
+        syscall(SYS_capset, &header, data);
+    }
 };
 
 TEST(PlayerFileName, FollowsThePattern) {
@@ -128,19 +152,42 @@ TEST_F(PlayerFile, SaveWritesExactlyFourBytes) {
     EXPECT_TRUE(leftovers().empty()) << "no temporary file stays behind";
 }
 
-TEST_F(PlayerFile, SaveHonoursTheFileCreationMask) {
-    const mode_t previous_mask = umask(027);
-    state.credit = 9;
+TEST_F(PlayerFile, SaveKeepsTheOldFilesPermissionsOrHonoursTheMask) {
+    struct Case {
+        int old_mode;  // -1: no player file yet
+        mode_t mask;
+        mode_t mode;
+    };
+    const Case cases[] = {{-1, 027, 0640}, {0600, 022, 0600}, {0644, 077, 0644}, {0400, 0, 0400}};
+    for (const Case& c : cases) {
+        unlink("tavlek.bob.sv");
+        if (c.old_mode >= 0) {
+            write_file("tavlek.bob.sv", "\x49\0\0\0"s);
+            ASSERT_EQ(chmod("tavlek.bob.sv", static_cast<mode_t>(c.old_mode)), 0);
+        }
+        const mode_t previous_mask = umask(c.mask);
+        state.credit = 9;
+        EXPECT_EQ(save_player_file(state), StoreResult::ok);
+        umask(previous_mask);
+        struct stat info;
+        ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.mode) << std::oct << c.old_mode << " under " << c.mask;
+    }
+    if (geteuid() != 0) return;  // only root may give a file away
+    ASSERT_EQ(chown("tavlek.bob.sv", 1234, 5678), 0);
     EXPECT_EQ(save_player_file(state), StoreResult::ok);
-    umask(previous_mask);
     struct stat info;
     ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640U);
+    EXPECT_EQ(info.st_uid, 1234U);
+    EXPECT_EQ(info.st_gid, 5678U);
 }
 
 TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     write_file("target", "keep");
     ASSERT_EQ(symlink("target", "tavlek.bob.sv"), 0);
+    // A link planted at the first temporary name is neither written through nor taken over.
+    const std::string planted = "tavlek.bob.sv.tmp" + std::to_string(getpid()) + ".0";
+    ASSERT_EQ(symlink("target", planted.c_str()), 0);
     state.credit = 7;
     EXPECT_EQ(save_player_file(state), StoreResult::ok);
     EXPECT_EQ(read_file("target"), "keep");
@@ -148,6 +195,8 @@ TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0"s);
+    ASSERT_EQ(lstat(planted.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(PlayerFile, FailedRenameLeavesTheOldFileAndNoTemporary) {
@@ -170,10 +219,12 @@ TEST_F(PlayerFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     tiny.rlim_cur = 2;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     state.credit = 1000;
+    const std::size_t descriptors = open_descriptors();
     const StoreResult result = save_player_file(state);
     setrlimit(RLIMIT_FSIZE, &previous_limit);
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_EQ(result, StoreResult::save_error);
+    EXPECT_EQ(open_descriptors(), descriptors) << "the temporary file was closed";
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
     EXPECT_TRUE(leftovers().empty());
 }
@@ -188,14 +239,42 @@ TEST_F(PlayerFile, UncreatableTemporaryIsAnOpenError) {
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
 }
 
-TEST_F(PlayerFile, ReadOnlyDirectoryIsAnOpenErrorAndKeepsTheFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-    write_file("tavlek.bob.sv", "\x49\0\0\0"s);
-    ASSERT_EQ(chmod(".", 0555), 0);
-    state.credit = 7;
-    EXPECT_EQ(save_player_file(state), StoreResult::open_error);
-    chmod(".", 0755);
-    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
+TEST_F(PlayerFile, AnUnwritableDirectoryIsSavedIntoInPlaceOrNotAtAll) {
+    struct Case {
+        int mode;  // of the player file, -1 for none
+        StoreResult result;
+        std::string after;
+    };
+    const Case cases[] = {
+        {0640, StoreResult::ok, "\x07\0\0\0tail"s},  // overwritten, not truncated
+        {0440, StoreResult::open_error, "\x49\0\0\0tail"s},
+        {-1, StoreResult::open_error, ""},
+    };
+    for (const Case& c : cases) {
+        unlink("tavlek.bob.sv");
+        if (c.mode >= 0) {
+            write_file("tavlek.bob.sv", "\x49\0\0\0tail"s);
+            ASSERT_EQ(chmod("tavlek.bob.sv", static_cast<mode_t>(c.mode)), 0);
+        }
+        ASSERT_EQ(chmod(".", 0555), 0);
+        const std::size_t descriptors = open_descriptors();
+        StoreResult result;
+        {
+            PermissionBitsHold hold;
+            if (mkdir("probe", 0755) == 0) GTEST_SKIP() << "permission bits do not hold here";
+            state.credit = 7;
+            result = save_player_file(state);
+        }
+        ASSERT_EQ(chmod(".", 0755), 0);
+        EXPECT_EQ(result, c.result) << std::oct << c.mode;
+        EXPECT_EQ(read_file("tavlek.bob.sv"), c.after) << std::oct << c.mode;
+        EXPECT_EQ(open_descriptors(), descriptors);
+        EXPECT_TRUE(leftovers().empty());
+        struct stat info;
+        if (c.mode >= 0 && stat("tavlek.bob.sv", &info) == 0) {
+            EXPECT_EQ(info.st_mode & 07777, static_cast<mode_t>(c.mode));
+        }
+    }
 }
 
 }  // namespace
