@@ -299,7 +299,8 @@ TEST(EndRequest, ASignalCutsARealPauseShort) {
     const std::string trace = scratch.file("trace");
     GameOptions options;
     // The pauses of one second return at once, the pause of two seconds after the result is slept
-    // for real. Under strace the leak checker of a sanitized build cannot work.
+    // for real, until a signal ends it. Under strace the leak checker of a sanitized build cannot
+    // work.
     options.environment = {"POKER_FAKE_REAL_SLEEP=2", "ASAN_OPTIONS=detect_leaks=0"};
     options.hold_at_pauses = false;
     options.run_under = {strace,
