@@ -125,6 +125,17 @@ const Moment moments[] = {
      "\x11\0\0\0",
      false},
     {"TheOfferTakesTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x33\0\0\0", false},
+    {"TheOfferAfterAGambleTakesItsWin",
+     "",
+     {"Kh", "Ks", "2c", "2d", "9h", "Jk"},
+     [](PokerGame& game) {
+         win_two(game);
+         press(game, double_button);  // the dealer's joker triples the win
+         ASSERT_TRUE(game.wait_for(
+             [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
+     },
+     "\x37\0\0\0",
+     false},
     {"ThePickForfeitsTheWin",
      "",
      {"Kh", "Ks", "2c", "2d", "9h", "7h"},
