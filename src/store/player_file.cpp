@@ -61,7 +61,7 @@ bool copy_permissions(int fd, const char* player_file) {
     if (fchown(fd, old.st_uid, old.st_gid) != 0) {
         [[maybe_unused]] const int ignored = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     }
-    return fchmod(fd, old.st_mode & 07777) == 0;
+    return fchmod(fd, old.st_mode & 0777) == 0;
 }
 
 // Writes the credit, flushes it to the disk and closes; true if all of that succeeded. The
