@@ -31,10 +31,14 @@ void draw_panel(DisplayContext& display, const Button* panel) {
 }
 
 // Sleeps until the connection has something to read or a termination signal has come. Requests
-// still buffered go out first, since the answer we wait for may depend on them. Woken or
-// interrupted, the caller looks again at what has come.
+// still buffered go out first, since the answer we wait for may depend on them. XFlush also reads
+// what the server has sent into Xlib's queue, where poll would not see it: a press that came just
+// now would wait there for the next event, so the caller looks at the queue again instead. Woken
+// or interrupted, the caller looks again at what has come.
 void wait_for_input(DisplayContext& display) {
+    const int queued = XEventsQueued(display.display, QueuedAlready);
     flush_display(display);
+    if (XEventsQueued(display.display, QueuedAlready) > queued) return;
     pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0},
                         {termination_wake_fd(), POLLIN, 0}};
     poll(watched, 2, -1);

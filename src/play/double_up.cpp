@@ -24,8 +24,11 @@ void double_up_offer(DisplayContext& display, GameState& state) {
         switch (wait_for_button(display, state, double_panel)) {
             case double_take:
                 state.credit = saturating_add(state.credit, state.win);
+                state.at_stake = AtStake::nothing;
                 return;
             case double_double:
+                // Gambled, the win is at stake until the gamble is settled.
+                state.at_stake = AtStake::nothing;
                 double_up_game(display, state);
                 break;
             default:
@@ -55,6 +58,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
             set_colors(display, "black", "yellow");
             show_message(display, "**** Luckey Win !! ****");
             state.win = saturating_mul(state.win, 3);
+            state.at_stake = AtStake::win;
             flush_display(display);
             pause_seconds(display, state, 1);
             return;
@@ -97,6 +101,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
         set_colors(display, "black", "yellow");
         show_message(display, "***** You Win  !! *****");
         state.win = saturating_mul(state.win, 2);
+        state.at_stake = AtStake::win;
     }
     flush_display(display);
     pause_seconds(display, state, 1);

@@ -47,8 +47,19 @@ void pause_seconds(DisplayContext& display, const GameState& state, unsigned sec
 }
 
 void end_run_on_request(const GameState& state, int status) {
-    if (state.credit > 0) save_or_fail(state);
-    print_game_over_at_zero(state);
+    GameState settled = state;
+    switch (state.at_stake) {
+        case AtStake::nothing:
+            break;
+        case AtStake::bet:
+            settled.credit = saturating_add(state.credit, state.bet);
+            break;
+        case AtStake::win:
+            settled.credit = saturating_add(state.credit, state.win);
+            break;
+    }
+    if (settled.credit > 0) save_or_fail(settled);
+    print_game_over_at_zero(settled);
     std::exit(status);
 }
 
@@ -66,6 +77,7 @@ void play_games(DisplayContext& display, GameState& state) {
     while (state.credit > 0) {
         state.bet = 0;
         state.win = 0;
+        state.at_stake = AtStake::bet;
         reset_game(state);
         draw_table(display, state);
         set_colors(display, "black", "white");
@@ -81,6 +93,8 @@ void play_games(DisplayContext& display, GameState& state) {
         set_colors(display, "black", "white");
         show_message(display, "***** Good Luck !! ****");
         pause_seconds(display, state, 1);
+        // From the first card shown the bet is played for.
+        state.at_stake = AtStake::nothing;
         deal_cards(display, state);
         set_colors(display, "black", "white");
         show_message(display, "Select Cards           ");
@@ -97,6 +111,7 @@ void play_games(DisplayContext& display, GameState& state) {
         } else {
             show_result(display, state, category);
             state.win = saturating_mul(payout_multiplier(category), state.bet);
+            state.at_stake = AtStake::win;
             draw_scores(display, state);
         }
         flush_display(display);

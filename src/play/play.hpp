@@ -41,11 +41,13 @@ void double_up_game(DisplayContext& display, GameState& state);
 int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel);
 void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds);
 
-// Ends the run on a close request, a termination signal, the window's destruction or the loss of
-// the X connection the way End does: a credit above 0 is saved (a bet already staked stays lost
-// and a win not yet taken is forfeited, as if the game had gone on and been lost), and at 0
-// nothing is saved and the "Game Over" lines are printed, as after a lost game. The process then
-// exits with the status given: 0, or 1 for the lost connection.
+// Ends the run from outside the buttons (a close request, a termination signal, the window's
+// destruction, the loss of the X connection) with the given exit status: 0, or 1 for the lost
+// connection. The game in progress is settled by state.at_stake: a bet staked before any card was
+// shown goes back to the credit, a win shown and not yet taken or gambled is taken, and once
+// cards are seen (holding, inside a gamble) the bet or win stays lost. The credit is then ended
+// on as End does: above 0 it is saved, at 0 nothing is saved and the "Game Over" lines are
+// printed. This is the one way a run ends early.
 [[noreturn]] void end_run_on_request(const GameState& state, int status = 0);
 
 // The "Game Over" lines, printed when a run ends with the credit at exactly 0.

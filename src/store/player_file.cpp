@@ -1,6 +1,7 @@
 #include "store/player_file.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -49,6 +50,42 @@ int create_temporary(const char* player_file, char (&temporary)[player_file_capa
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+// The replacement takes the old file's owner, group and permission bits, so a save never changes
+// who may read the credit. Only the owner may be refused (a file of another user in a shared
+// directory): then the group alone is tried, and what is refused stays ours.
+bool copy_permissions(int fd, const char* player_file) {
+    struct stat old {};
+    if (lstat(player_file, &old) != 0 || !S_ISREG(old.st_mode)) return true;
+    if (fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    return fchmod(fd, old.st_mode & 0777) == 0;
+}
+
+// Writes the credit, flushes it to the disk and closes; true if all of that succeeded. The
+// descriptor is closed whatever happens.
+bool write_and_close(int fd, std::int32_t credit) {
+    const std::array<std::uint8_t, 4> bytes = encode_credit(credit);
+    bool saved = write_all(fd, bytes.data(), bytes.size());
+    saved = saved && fsync(fd) == 0;
+    return close(fd) == 0 && saved;
+}
+
+// A directory that takes no new file may still hold a player file that its player may write (a
+// shared games directory): then the four bytes are written over the old ones. The file is not
+// truncated, so it never holds less than a whole credit. Only a regular file is written, never a
+// symbolic link or a device.
+StoreResult overwrite_in_place(const GameState& state) {
+    const int fd = open(state.player_file, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return StoreResult::open_error;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return StoreResult::open_error;
+    }
+    return write_and_close(fd, state.credit) ? StoreResult::ok : StoreResult::save_error;
 }
 
 // The rename is durable only once the directory itself reaches the disk; a failure here no longer
@@ -110,15 +147,17 @@ StoreResult load_player_file(GameState& state) {
 
 // The new credit goes to a temporary file that is renamed over the player file only once it is
 // complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
-// also replaces a symbolic link rather than writing through it.
+// also replaces a symbolic link rather than writing through it. Only where no temporary file may
+// be created is the player file written in place.
 StoreResult save_player_file(const GameState& state) {
     char temporary[player_file_capacity + 32];
     const int fd = create_temporary(state.player_file, temporary);
-    if (fd < 0) return StoreResult::open_error;
-    const std::array<std::uint8_t, 4> bytes = encode_credit(state.credit);
-    bool saved = write_all(fd, bytes.data(), bytes.size());
-    saved = saved && fsync(fd) == 0;
-    saved = close(fd) == 0 && saved;
+    if (fd < 0) {
+        if (errno == EACCES || errno == EPERM) return overwrite_in_place(state);
+        return StoreResult::open_error;
+    }
+    const bool permitted = copy_permissions(fd, state.player_file);
+    bool saved = write_and_close(fd, state.credit) && permitted;
     saved = saved && rename(temporary, state.player_file) == 0;
     if (!saved) {
         unlink(temporary);

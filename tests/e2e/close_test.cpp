@@ -114,11 +114,11 @@ const Moment moments[] = {
      },
      "\x32\0\0\0",
      false},
-    {"BettingLosesTheStake",
-     "",
+    {"BettingGivesBackTheStakeEvenTheWholeCredit",
+     stored(2),
      {},
-     [](PokerGame& game) { bet(game, 2, 50); },
-     "\x30\0\0\0",
+     [](PokerGame& game) { bet(game, 2, 2); },
+     "\x02\0\0\0",
      false},
     {"HoldingLosesTheStake",
      stored(20),
@@ -132,7 +132,18 @@ const Moment moments[] = {
      },
      "\x11\0\0\0",
      false},
-    {"TheOfferForfeitsTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x31\0\0\0", false},
+    {"TheOfferTakesTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x33\0\0\0", false},
+    {"TheOfferAfterAGambleTakesItsWin",
+     "",
+     {"Kh", "Ks", "2c", "2d", "9h", "Jk"},
+     [](PokerGame& game) {
+         win_two(game);
+         press(game, double_button);  // the dealer's joker triples the win
+         ASSERT_TRUE(game.wait_for(
+             [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
+     },
+     "\x37\0\0\0",
+     false},
     {"ThePickForfeitsTheWin",
      "",
      {"Kh", "Ks", "2c", "2d", "9h", "7h"},
@@ -150,8 +161,10 @@ const Moment moments[] = {
      {"2s", "5h", "9c", "Jd", "Kh"},
      [](PokerGame& game) {
          bet(game, 2, 2);
+         press(game, bet_button);  // with no credit left, a Bet stakes nothing
          press(game, deal_button);
-         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+         ASSERT_TRUE(game.wait_for(
+             [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
      nullptr,
      true},
@@ -204,7 +217,8 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
         press(game, hold_button(0));
         EXPECT_TRUE(game.running()) << "a held pause does not end";
         EXPECT_EQ(game.finish(), 0);
-        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50))
+            << "no card shown: the bet back";
         EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
     }
 }
@@ -237,7 +251,7 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     EXPECT_FALSE(file_exists(dir.file("tavlek.bob.sv")));
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
 }
 
 TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
@@ -269,7 +283,7 @@ TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
     EXPECT_TRUE(game.running());
     game.send_signal(SIGTERM);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
 }
 
 // The program's own process under strace: the one whose parent is strace.
@@ -304,7 +318,8 @@ TEST(EndRequest, ASignalCutsARealPauseShort) {
     const std::string trace = scratch.file("trace");
     GameOptions options;
     // The pauses of one second return at once, the pause of two seconds after the result is slept
-    // for real. Under strace the leak checker of a sanitized build cannot work.
+    // for real, until a signal ends it. Under strace the leak checker of a sanitized build cannot
+    // work.
     options.environment = {"POKER_FAKE_REAL_SLEEP=2", "ASAN_OPTIONS=detect_leaks=0"};
     options.hold_at_pauses = false;
     options.run_under = {strace,

@@ -38,10 +38,10 @@ std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) 
     return found;
 }
 
-// Each run stakes one credit and is then asked to end, which saves the credit less the stake;
-// SIGKILL follows after a random delay. The delays are drawn up to twice the typical time from
-// the request to the end of a run that was not killed, so the kills land before, during and
-// after the save; the checks below hold wherever they land.
+// Each run stakes one credit, is dealt its cards and is then asked to end, which saves the credit
+// less the stake; SIGKILL follows after a random delay. The delays are drawn up to twice the
+// typical time from the request to the end of a run that was not killed, so the kills land
+// before, during and after the save; the checks below hold wherever they land.
 TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
     const int runs = setting("POKER_KILL_RUNS", 30);
     std::mt19937 random(static_cast<unsigned>(setting("POKER_KILL_SEED", 20261208)));
@@ -59,6 +59,8 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, old_credit); }));
         press(game, bet_button);
         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, old_credit - 1); }));
+        press(game, deal_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Select Cards           "); }));
 
         std::nth_element(ends_us.begin(), ends_us.begin() + ends_us.size() / 2, ends_us.end());
         const long typical_us = std::min(ends_us[ends_us.size() / 2], 20000L);

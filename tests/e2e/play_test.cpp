@@ -213,6 +213,7 @@ TEST(Game, CreditSaturatesAtTheLargestStoredValue) {
 struct Gamble {
     const char* name;
     const char* double_up_cards;  // the dealer's card (and any redeal), then positions 1 to 4
+    const char* dealer;           // the dealer's card that stays
     int pick;                     // hand position picked, 0 for a dealer joker
     const char* message;
     const char* fg;
@@ -245,6 +246,7 @@ TEST_P(DoubleUp, SettlesTheGamble) {
     }
     ASSERT_TRUE(
         game.wait_for([&] { return game.shows_message(gamble.message, gamble.fg, gamble.bg); }));
+    EXPECT_TRUE(game.shows_card(0, gamble.dealer));
     if (gamble.win_after == 0) {
         end_run(game, 49);
         EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
@@ -257,17 +259,18 @@ TEST_P(DoubleUp, SettlesTheGamble) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Game, DoubleUp,
-                         ::testing::Values(Gamble{"TieWins", "7h 3s 7c 9d Ah", 2,
+                         ::testing::Values(Gamble{"TieWins", "7h 3s 7c 9d Ah", "7h", 2,
                                                   "***** You Win  !! *****", "black", "yellow", 4},
-                                           Gamble{"PickedAceBeatsKing", "Kd As 3c 4c 5c", 1,
+                                           Gamble{"PickedAceBeatsKing", "Kd As 3c 4c 5c", "Kd", 1,
                                                   "***** You Win  !! *****", "black", "yellow", 4},
-                                           Gamble{"PickedJokerBeatsAll", "Qh 2h 3h 4h Jk", 4,
+                                           Gamble{"PickedJokerBeatsAll", "Qh 2h 3h 4h Jk", "Qh", 4,
                                                   "***** You Win  !! *****", "black", "yellow", 4},
-                                           Gamble{"DealerJokerTriples", "Jk", 0,
+                                           Gamble{"DealerJokerTriples", "Jk", "Jk", 0,
                                                   "**** Luckey Win !! ****", "black", "yellow", 6},
-                                           Gamble{"DealerAceIsDealtAgain", "Ah 5c 6s 2h 3h 4h", 1,
-                                                  "***** You Win  !! *****", "black", "yellow", 4},
-                                           Gamble{"LowerCardLoses", "9h 3s 4s 5s 6s", 3,
+                                           Gamble{"DealerAceIsDealtAgain", "Ah 5c 6s 2h 3h 4h",
+                                                  "5c", 1, "***** You Win  !! *****", "black",
+                                                  "yellow", 4},
+                                           Gamble{"LowerCardLoses", "9h 3s 4s 5s 6s", "9h", 3,
                                                   "***** You Lost !! *****", "blue", "white", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -330,6 +330,11 @@ private:
     void check_end(PokerGame& game, const std::string& file, const std::string& before,
                    bool requested) {
         EXPECT_EQ(game.finish(), 0) << "the run ends normally";
+        // A request gives back a bet on which no card was shown and takes a win on offer.
+        if (requested && ledger_.phase == Phase::bet)
+            ledger_.credit = saturate(std::int64_t{ledger_.credit} + ledger_.bet);
+        if (requested && ledger_.phase == Phase::offer)
+            ledger_.credit = saturate(std::int64_t{ledger_.credit} + ledger_.win);
         if (ledger_.credit == 0) {
             ++tally_.game_overs;
             EXPECT_EQ(game.output(), banner + game_over);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstring>
@@ -33,6 +35,26 @@ protected:
     TemporaryDirectory dir;
     char previous[4096] = {};
     GameState state;
+};
+
+std::size_t open_descriptors() {
+    return list_directory("/proc/self/fd").size();
+}
+
+// Root passes permission bits by CAP_DAC_OVERRIDE and CAP_DAC_READ_SEARCH; while this lives they
+// are out of the effective set, so that the bits hold for root too.
+struct PermissionBitsHold {
+    PermissionBitsHold() { set_override(false); }
+    ~PermissionBitsHold() { set_override(true); }
+    static void set_override(bool on) {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[2]{};
+        if (syscall(SYS_capget, &header, data) != 0) return;
+        for (const unsigned bit : {1U << CAP_DAC_OVERRIDE, 1U << CAP_DAC_READ_SEARCH})
+            data[0].effective =
+                on ? data[0].effective | (data[0].permitted & bit) : data[0].effective & ~bit;
+        syscall(SYS_capset, &header, data);
+    }
 };
 
 TEST(PlayerFileName, FollowsThePattern) {
@@ -128,19 +150,30 @@ TEST_F(PlayerFile, SaveWritesExactlyFourBytes) {
     EXPECT_TRUE(leftovers().empty()) << "no temporary file stays behind";
 }
 
-TEST_F(PlayerFile, SaveHonoursTheFileCreationMask) {
+TEST_F(PlayerFile, SaveHonoursTheFileCreationMaskAndKeepsAnOldFilesPermissions) {
     const mode_t previous_mask = umask(027);
     state.credit = 9;
     EXPECT_EQ(save_player_file(state), StoreResult::ok);
-    umask(previous_mask);
     struct stat info;
     ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640U);
+    // An old file keeps its bits, and its owner where the saver may give a file away.
+    const bool root = geteuid() == 0;
+    ASSERT_EQ(chmod("tavlek.bob.sv", 0604), 0);
+    ASSERT_TRUE(!root || chown("tavlek.bob.sv", 1234, 5678) == 0);
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    umask(previous_mask);
+    ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0604U);
+    EXPECT_TRUE(!root || (info.st_uid == 1234 && info.st_gid == 5678));
 }
 
 TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     write_file("target", "keep");
     ASSERT_EQ(symlink("target", "tavlek.bob.sv"), 0);
+    // A link planted at the first temporary name is neither written through nor taken over.
+    const std::string planted = "tavlek.bob.sv.tmp" + std::to_string(getpid()) + ".0";
+    ASSERT_EQ(symlink("target", planted.c_str()), 0);
     state.credit = 7;
     EXPECT_EQ(save_player_file(state), StoreResult::ok);
     EXPECT_EQ(read_file("target"), "keep");
@@ -148,6 +181,8 @@ TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0"s);
+    ASSERT_EQ(lstat(planted.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
 }
 
 TEST_F(PlayerFile, FailedRenameLeavesTheOldFileAndNoTemporary) {
@@ -170,10 +205,12 @@ TEST_F(PlayerFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     tiny.rlim_cur = 2;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     state.credit = 1000;
+    const std::size_t descriptors = open_descriptors();
     const StoreResult result = save_player_file(state);
     setrlimit(RLIMIT_FSIZE, &previous_limit);
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_EQ(result, StoreResult::save_error);
+    EXPECT_EQ(open_descriptors(), descriptors) << "the temporary file was closed";
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
     EXPECT_TRUE(leftovers().empty());
 }
@@ -188,14 +225,19 @@ TEST_F(PlayerFile, UncreatableTemporaryIsAnOpenError) {
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
 }
 
-TEST_F(PlayerFile, ReadOnlyDirectoryIsAnOpenErrorAndKeepsTheFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only directories";
-    write_file("tavlek.bob.sv", "\x49\0\0\0"s);
+TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
+    write_file("tavlek.bob.sv", "\x49\0\0\0tail"s);
     ASSERT_EQ(chmod(".", 0555), 0);
+    const PermissionBitsHold hold;
+    if (mkdir("probe", 0755) == 0) GTEST_SKIP() << "permission bits do not hold here";
     state.credit = 7;
+    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s) << "overwritten, not truncated";
+    ASSERT_EQ(chmod("tavlek.bob.sv", 0444), 0);
+    state.credit = 8;
     EXPECT_EQ(save_player_file(state), StoreResult::open_error);
-    chmod(".", 0755);
-    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s);
+    EXPECT_TRUE(leftovers().empty());
 }
 
 }  // namespace

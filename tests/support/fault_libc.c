@@ -1,9 +1,9 @@
 /* A test-only library preloaded into the real program to make one step of saving the player file
- * fail, as a full disk, a failing device or a lost rename would. Only the temporary file that the
- * save writes beside the player file (a name containing ".sv.tmp") is touched; every other call
- * goes through unchanged.
+ * fail, as a full disk, a failing device or a lost rename would. Only the file that the save
+ * writes is touched: the temporary file beside the player file (a name containing ".sv.tmp"), or
+ * the player file itself when it is opened for writing; every other call goes through unchanged.
  *
- *   POKER_FAULT        the step that fails:
+ *   POKER_FAULT        the step that fails, or several separated by commas:
  *                        create       creating the temporary file
  *                        write        every write to it
  *                        short_write  the first write stores 2 bytes, every later one fails
@@ -36,9 +36,18 @@ static int is_temporary(const char* path) {
     return path != NULL && strstr(path, ".sv.tmp") != NULL;
 }
 
+static int is_player_file_for_writing(const char* path, int flags) {
+    const size_t length = path != NULL ? strlen(path) : 0;
+    return length > 3 && strcmp(path + length - 3, ".sv") == 0 && (flags & O_ACCMODE) != O_RDONLY;
+}
+
 static int fault_is(const char* step) {
-    const char* fault = getenv("POKER_FAULT");
-    return fault != NULL && strcmp(fault, step) == 0;
+    const size_t length = strlen(step);
+    for (const char* at = getenv("POKER_FAULT"); at != NULL; at = strchr(at, ',')) {
+        if (*at == ',') ++at;
+        if (strncmp(at, step, length) == 0 && (at[length] == ',' || at[length] == '\0')) return 1;
+    }
+    return 0;
 }
 
 /* Notes in the log a step that was made to misbehave. */
@@ -83,7 +92,7 @@ static int open_with(const char* name, int at, int dirfd, const char* path, int 
         memcpy(&real_open, &symbol, sizeof symbol);
         fd = real_open(path, flags, mode);
     }
-    if (fd >= 0 && is_temporary(path)) {
+    if (fd >= 0 && (is_temporary(path) || is_player_file_for_writing(path, flags))) {
         temporary_fd = fd;
         writes_seen = 0;
     }

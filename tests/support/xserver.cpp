@@ -43,10 +43,12 @@ void stop_server() {
     server.pid = -1;
 }
 
-[[noreturn]] void exec_server(int display_fd, const std::vector<std::string>& extra) {
-    // The server goes when the test process goes, even if the test crashes.
+[[noreturn]] void exec_server(int display_fd, const std::vector<std::string>& extra,
+                              pid_t test_process) {
+    // The server goes when the test process goes, even if the test crashes or is killed. A test
+    // process that died before the request has a new parent already: init, or a subreaper.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() == 1) _exit(1);
+    if (getppid() != test_process) _exit(1);
     const int null_fd = open("/dev/null", O_RDWR);
     dup2(null_fd, 0);
     dup2(null_fd, 1);
@@ -94,11 +96,12 @@ int tolerate_vanishing_windows(Display* display, XErrorEvent* error) {
 pid_t launch_server(std::string& number, const std::vector<std::string>& extra = {}) {
     int fds[2];
     if (pipe(fds) != 0) give_up("pipe failed");
+    const pid_t test_process = getpid();
     const pid_t pid = fork();
     if (pid < 0) give_up("fork failed");
     if (pid == 0) {
         close(fds[0]);
-        exec_server(fds[1], extra);
+        exec_server(fds[1], extra, test_process);
     }
     close(fds[1]);
     number = read_display_number(fds[0]);
@@ -259,7 +262,7 @@ unsigned long named_pixel(Display* display, const char* name) {
 }
 
 bool wait_until(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

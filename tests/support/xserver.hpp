@@ -48,8 +48,8 @@ Picture read_picture(Display* display, Drawable drawable, int x, int y, int widt
 // The pixel of an X colour name on the default colormap.
 unsigned long named_pixel(Display* display, const char* name);
 
-// Calls the condition until it holds or about ten seconds pass (a safety net, never a pause that
-// a test relies on); returns whether it held.
+// Calls the condition until it holds or a minute passes (a safety net, never a pause that a test
+// relies on, long enough for a machine under heavy load); returns whether it held.
 bool wait_until(const std::function<bool()>& condition);
 
 // The viewable top-level window with this title, or 0 if none appears in time.
