@@ -1,10 +1,8 @@
 // Whole-deck checks of the strategy: the fast evaluator against evaluate_hand on every hand, and
-// (with POKER_STRATEGY_FULL=1, a few seconds) the game's table computed again over every deal
-// without suit classes or the fast evaluator.
+// the game's table computed again over every deal without suit classes or the fast evaluator.
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -42,7 +40,6 @@ TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
 using Counts = std::array<std::int64_t, category_count>;
 
 TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
-    if (std::getenv("POKER_STRATEGY_FULL") == nullptr) GTEST_SKIP() << "POKER_STRATEGY_FULL unset";
     const PayTable pays = game_pay_table();
     // For every set of up to four deck indices (set_offset[k] + its index among the sets of k
     // cards), the hands containing it by category; every hand's category by its index.

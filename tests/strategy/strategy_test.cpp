@@ -151,7 +151,7 @@ TEST(PayTable, TheGameTableExactly) {
     }
 
     // Pinned after two independent computations agreed: this one, and the one without suit
-    // classes in strategy_exhaustive_test (POKER_STRATEGY_FULL=1).
+    // classes in strategy_exhaustive_test.
     const TableAnalysis one = analyse_pay_table(game_pay_table(), 1);
     EXPECT_EQ(one.perfect_return, (Fraction{28365484531, 12716804100}));
     EXPECT_EQ(one.keep_return, (Fraction{1543044, 2869685}));
