@@ -5,30 +5,13 @@
 #include <cstdlib>
 #include <vector>
 
+#include "random_hands.hpp"
 #include "rules/evaluate.hpp"
 
 namespace {
 
-std::vector<Hand> sample_hands(std::size_t count) {
-    std::vector<Hand> hands;
-    std::srand(1);
-    while (hands.size() < count) {
-        std::array<bool, deck_size> used{};
-        Hand hand{};
-        for (Card& card : hand) {
-            int index = std::rand() % deck_size;
-            while (used[index])
-                index = std::rand() % deck_size;
-            used[index] = true;
-            card = card_of_index(index);
-        }
-        hands.push_back(hand);
-    }
-    return hands;
-}
-
 void evaluate_random_hands(benchmark::State& state) {
-    const std::vector<Hand> hands = sample_hands(4096);
+    const std::vector<Hand> hands = random_hands(4096);
     std::size_t next = 0;
     for (auto _ : state) {
         Hand hand = hands[next];

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "random_hands.hpp"
 #include "strategy/table_return.hpp"
 
 namespace {
@@ -27,24 +28,6 @@ void print_times(const char* what, const std::vector<double>& times, const char*
     std::printf("%-52s median %9.3f %s  (min %.3f, max %.3f, %zu runs)\n", what, median(times),
                 unit, *std::min_element(times.begin(), times.end()),
                 *std::max_element(times.begin(), times.end()), times.size());
-}
-
-std::vector<Hand> random_hands(int count) {
-    std::vector<Hand> hands;
-    std::srand(1);
-    while (static_cast<int>(hands.size()) < count) {
-        bool used[deck_size] = {};
-        Hand hand{};
-        for (Card& card : hand) {
-            int index = std::rand() % deck_size;
-            while (used[index])
-                index = std::rand() % deck_size;
-            used[index] = true;
-            card = card_of_index(index);
-        }
-        hands.push_back(hand);
-    }
-    return hands;
 }
 
 }  // namespace
