@@ -11,6 +11,15 @@ int picked_value(Card card) {
     return card.rank;
 }
 
+// A gamble won, by the dealer's joker or by the pick: said on yellow, the win multiplied and on
+// offer again.
+void win_gamble(DisplayContext& display, GameState& state, const char* message, int factor) {
+    set_colors(display, "black", "yellow");
+    show_message(display, message);
+    state.win = saturating_mul(state.win, factor);
+    state.at_stake = AtStake::win;
+}
+
 }  // namespace
 
 void double_up_offer(DisplayContext& display, GameState& state) {
@@ -55,10 +64,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
         deal_cards(display, state);
         const Card dealer = state.hand[0];
         if (is_joker(dealer)) {
-            set_colors(display, "black", "yellow");
-            show_message(display, "**** Luckey Win !! ****");
-            state.win = saturating_mul(state.win, 3);
-            state.at_stake = AtStake::win;
+            win_gamble(display, state, "**** Luckey Win !! ****", 3);
             flush_display(display);
             pause_seconds(display, state, 1);
             return;
@@ -98,10 +104,7 @@ void double_up_game(DisplayContext& display, GameState& state) {
         show_message(display, "***** You Lost !! *****");
         state.win = 0;
     } else {
-        set_colors(display, "black", "yellow");
-        show_message(display, "***** You Win  !! *****");
-        state.win = saturating_mul(state.win, 2);
-        state.at_stake = AtStake::win;
+        win_gamble(display, state, "***** You Win  !! *****", 2);
     }
     flush_display(display);
     pause_seconds(display, state, 1);
