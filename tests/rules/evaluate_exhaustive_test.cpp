@@ -3,24 +3,19 @@
 #include <array>
 
 #include "rules/evaluate.hpp"
+#include "support/every_hand.hpp"
 
 namespace {
 
 // Every five-card hand the 53-card deck can deal, counted by category (the last slot: no win).
 std::array<long, 10> count_all_hands() {
     std::array<long, 10> counts{};
-    std::array<Card, deck_size> deck{};
-    for (int i = 0; i < deck_size; ++i)
-        deck[i] = card_of_index(i);
-    for (int a = 0; a < deck_size; ++a)
-        for (int b = a + 1; b < deck_size; ++b)
-            for (int c = b + 1; c < deck_size; ++c)
-                for (int d = c + 1; d < deck_size; ++d)
-                    for (int e = d + 1; e < deck_size; ++e) {
-                        Hand hand{deck[a], deck[b], deck[c], deck[d], deck[e]};
-                        const HandCategory category = evaluate_hand(hand);
-                        counts[category == no_win ? 9 : category] += 1;
-                    }
+    for_each_hand([&](const DeckIndices& c) {
+        Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
+                  card_of_index(c[3]), card_of_index(c[4])};
+        const HandCategory category = evaluate_hand(hand);
+        counts[category == no_win ? 9 : category] += 1;
+    });
     return counts;
 }
 

@@ -7,25 +7,14 @@
 #include <vector>
 
 #include "strategy/table_return.hpp"
+#include "support/every_hand.hpp"
 
 namespace {
-
-// Calls visit(cards) for every ascending five of the deck indices 0 to 52.
-template <class Visit>
-void for_each_hand(Visit visit) {
-    int c[hand_size];
-    for (c[0] = 0; c[0] < deck_size; ++c[0])
-        for (c[1] = c[0] + 1; c[1] < deck_size; ++c[1])
-            for (c[2] = c[1] + 1; c[2] < deck_size; ++c[2])
-                for (c[3] = c[2] + 1; c[3] < deck_size; ++c[3])
-                    for (c[4] = c[3] + 1; c[4] < deck_size; ++c[4])
-                        visit(c);
-}
 
 TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
     std::unique_ptr<RankTable> table(new RankTable);
     build_rank_table(*table);
-    for_each_hand([&](const int* c) {
+    for_each_hand([&](const DeckIndices& c) {
         Hand hand{};
         int numbers[hand_size];
         for (int i = 0; i < hand_size; ++i) {
@@ -45,14 +34,14 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
     // cards), the hands containing it by category; every hand's category by its index.
     std::vector<Counts> containing(set_total);
     std::vector<std::int8_t> category(deal_count);
-    auto subset_entry = [](const int* c, unsigned subset) {
+    auto subset_entry = [](const DeckIndices& c, unsigned subset) {
         int size = 0;
         std::uint32_t index = 0;
         for (int i = 0; i < hand_size; ++i)
             if (subset & (1U << i)) index += binomial[c[i]][++size];
         return size < hand_size ? set_offset[size] + index : index;
     };
-    for_each_hand([&](const int* c) {
+    for_each_hand([&](const DeckIndices& c) {
         Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
                   card_of_index(c[3]), card_of_index(c[4])};
         const HandCategory found = evaluate_hand(hand);
@@ -66,7 +55,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
     std::int64_t kept = 0;
     std::int64_t tied = 0;
     Counts final_counts{};
-    for_each_hand([&](const int* c) {
+    for_each_hand([&](const DeckIndices& c) {
         // By hold: the hands that keep exactly its cards of the deal, by category. Start from
         // the hands containing the hold, then take away those containing each other card too.
         const HandCategory whole = category[subset_entry(c, hold_count - 1)];

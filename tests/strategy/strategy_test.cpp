@@ -12,6 +12,7 @@
 #include "rules/hand_cases.hpp"
 #include "strategy/table_return.hpp"
 #include "support/cards.hpp"
+#include "support/every_hand.hpp"
 
 namespace {
 
@@ -29,29 +30,13 @@ const Tables& tables() {
     return built;
 }
 
-// Calls visit(hand, hold) for every five-card hand of the deck, ascending deck indices with the
-// last changing fastest; hold has bit p set when the hand holds position p of the dealt hand.
-template <class Visit>
-void for_each_hand(const Hand& dealt, Visit visit) {
-    std::array<unsigned, deck_size> kept{};
-    for (int p = 0; p < hand_size; ++p)
-        kept[index_of_card(dealt[p])] = 1U << p;
-    for (int a = 0; a < deck_size; ++a)
-        for (int b = a + 1; b < deck_size; ++b)
-            for (int c = b + 1; c < deck_size; ++c)
-                for (int d = c + 1; d < deck_size; ++d)
-                    for (int e = d + 1; e < deck_size; ++e)
-                        visit(std::array<int, hand_size>{a, b, c, d, e},
-                              kept[a] | kept[b] | kept[c] | kept[d] | kept[e]);
-}
-
 // Every hold's draws paid by evaluate_hand itself: each five-card hand of the deck is the hand
 // of one hold and one draw, the hold being the cards it shares with the dealt hand. The
 // categories of all hands are found once.
 std::array<std::int64_t, hold_count> brute_force_values(const Hand& dealt) {
     static const std::vector<std::int8_t> categories = [] {
         std::vector<std::int8_t> all;
-        for_each_hand(Hand{}, [&](const std::array<int, hand_size>& c, unsigned) {
+        for_each_hand([&](const DeckIndices& c) {
             Hand hand{};
             for (int i = 0; i < hand_size; ++i)
                 hand[i] = card_of_index(c[i]);
@@ -59,9 +44,14 @@ std::array<std::int64_t, hold_count> brute_force_values(const Hand& dealt) {
         });
         return all;
     }();
+    // Bit p of a card's mark is set when it is the dealt hand's card p.
+    std::array<unsigned, deck_size> kept{};
+    for (int p = 0; p < hand_size; ++p)
+        kept[index_of_card(dealt[p])] = 1U << p;
     std::array<std::int64_t, hold_count> pay{};
     std::size_t n = 0;
-    for_each_hand(dealt, [&](const std::array<int, hand_size>&, unsigned hold) {
+    for_each_hand([&](const DeckIndices& c) {
+        const unsigned hold = kept[c[0]] | kept[c[1]] | kept[c[2]] | kept[c[3]] | kept[c[4]];
         pay[hold] += payout_multiplier(categories[n++]);
     });
     for (unsigned hold = 0; hold < hold_count; ++hold)
