@@ -35,7 +35,7 @@ void evaluate_every_hand(benchmark::State& state) {
                         for (int e = d + 1; e < deck_size; ++e) {
                             Hand hand{deck[a], deck[b], deck[c], deck[d], deck[e]};
                             const HandCategory category = evaluate_hand(hand);
-                            counts[category == no_win ? 9 : category] += 1;
+                            counts[category == HandCategory::no_win ? 9 : row_of(category)] += 1;
                         }
         benchmark::DoNotOptimize(counts);
     }

@@ -60,9 +60,10 @@ int main(int argc, char** argv) {
     }
     if (argument == nullptr) fail(usage, program);
 
-    // The two records of the run; they live until the process exits.
+    // The records of the run; they live until the process exits.
+    static PlayerFileName player_file;
     static GameState state;
-    switch (make_player_file_name(state, argument)) {
+    switch (make_player_file_name(argument, player_file)) {
         case NameCheck::ok:
             break;
         case NameCheck::too_long:
@@ -72,13 +73,14 @@ int main(int argc, char** argv) {
     }
 
     print_line("%s V01/L02 \n", program);
-    print_line("player file name : %s \n", state.player_file);
+    print_line("player file name : %s \n", player_file);
 
-    state.credit = 50;
+    state.credit = starting_credit;
     state.bet = 0;
     state.win = 0;
-    if (const StoreResult loaded = load_player_file(state); loaded != StoreResult::ok) {
-        fail_on_store(loaded, state);
+    if (const StoreResult loaded = load_credit(player_file, state.credit);
+        loaded != StoreResult::ok) {
+        fail_on_store(loaded, player_file);
     }
     seed_random();
 
@@ -89,7 +91,7 @@ int main(int argc, char** argv) {
     open_window(display);
     create_glyphs(display);
 
-    play_games(display, state);
+    play_games(display, state, player_file);
 
     print_game_over_at_zero(state);
     return 0;

@@ -1,6 +1,5 @@
 // poker-odds: the exact values of a hand's 32 holds, or what a pay table returns under perfect
 // play, from the game's own rules.
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,8 +29,6 @@ const char usage[] =
     "  --version         the program's version\n";
 
 constexpr std::int64_t largest_pay = 1000000;
-constexpr char ranks[] = "A23456789TJQK";  // by rank code
-constexpr char suits[] = "shcd";           // suit codes 1 to 4
 
 [[noreturn]] void refuse(const std::string& message) {
     std::fprintf(stderr, "poker-odds: %s\n", message.c_str());
@@ -40,24 +37,7 @@ constexpr char suits[] = "shcd";           // suit codes 1 to 4
 
 // A card as the game writes it: "Ah", "Td", "Jk".
 std::string card_name(Card card) {
-    if (is_joker(card)) return "Jk";
-    const int rank = card.rank == 13 ? ace_rank : card.rank;
-    return std::string{ranks[rank], suits[card.suit - 1]};
-}
-
-bool parse_card(const char* text, Card& card) {
-    if (std::strlen(text) != 2) return false;
-    const char r = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    const char s = static_cast<char>(std::tolower(static_cast<unsigned char>(text[1])));
-    if (r == 'J' && s == 'k') {
-        card = joker_card;
-        return true;
-    }
-    const char* rank = std::strchr(ranks, r);
-    const char* suit = std::strchr(suits, s);
-    if (r == '\0' || s == '\0' || rank == nullptr || suit == nullptr) return false;
-    card = Card{static_cast<std::int8_t>(suit - suits + 1), static_cast<std::int8_t>(rank - ranks)};
-    return true;
+    return card_text(card).data();
 }
 
 PayTable parse_pays(const char* list) {
@@ -95,7 +75,7 @@ PayTable parse_pays(const char* list) {
 // The payout table's name of a category without its padding.
 std::string category_name(int category) {
     if (category == category_count) return "No win";
-    std::string name = payout_table[category].name;
+    std::string name = payout_table[static_cast<std::size_t>(category)].name;
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
     return name;

@@ -8,14 +8,17 @@
 
 namespace {
 
+// The run in play and its player file, for the display's report of a lost connection, which
+// comes with no context.
+const GameState* running = nullptr;
+const char* player_file = nullptr;
+
 void save_or_fail(const GameState& state) {
-    if (const StoreResult saved = save_player_file(state); saved != StoreResult::ok) {
-        fail_on_store(saved, state);
+    if (const StoreResult saved = save_credit(player_file, state.credit);
+        saved != StoreResult::ok) {
+        fail_on_store(saved, player_file);
     }
 }
-
-// The run in play, for the display's report of a lost connection, which comes with no context.
-const GameState* running = nullptr;
 
 // The window is gone with the server, but the credit is saved as on a close request; the status
 // says the run did not end normally.
@@ -25,8 +28,8 @@ void end_run_on_lost_connection() {
 
 }  // namespace
 
-void fail_on_store(StoreResult result, const GameState& state) {
-    std::printf(store_message_format(result), state.player_file);
+void fail_on_store(StoreResult result, const char* path) {
+    std::printf(store_message_format(result), path);
     std::fflush(stdout);
     std::exit(1);
 }
@@ -71,8 +74,9 @@ void print_game_over_at_zero(const GameState& state) {
     std::fflush(stdout);
 }
 
-void play_games(DisplayContext& display, GameState& state) {
+void play_games(DisplayContext& display, GameState& state, const char* path) {
     running = &state;
+    player_file = path;
     on_connection_lost(end_run_on_lost_connection);
     while (state.credit > 0) {
         state.bet = 0;
@@ -105,7 +109,7 @@ void play_games(DisplayContext& display, GameState& state) {
         deal_cards(display, state);
 
         const HandCategory category = evaluate_hand(state.hand);
-        if (category == no_win) {
+        if (category == HandCategory::no_win) {
             set_colors(display, "blue", "white");
             show_message(display, "***** You Lost !! *****");
         } else {

@@ -14,7 +14,7 @@ void show_result(DisplayContext& display, const GameState& state, HandCategory c
 
 // Games until the player ends with End before betting (the credit is saved) or the credit is gone
 // ("Game Over" is shown for 2 seconds). From here on a lost X connection saves as a close does.
-void play_games(DisplayContext& display, GameState& state);
+void play_games(DisplayContext& display, GameState& state, const char* player_file);
 
 // Staking one credit per Bet; returns when Deal (with a bet) or End is pressed.
 void bet_phase(DisplayContext& display, GameState& state);
@@ -34,7 +34,7 @@ void double_up_offer(DisplayContext& display, GameState& state);
 void double_up_game(DisplayContext& display, GameState& state);
 
 // Prints the player file's failure message and ends the process with status 1.
-[[noreturn]] void fail_on_store(StoreResult result, const GameState& state);
+[[noreturn]] void fail_on_store(StoreResult result, const char* player_file);
 
 // The waits of play. Each answers a close request or a termination signal by ending the run:
 // the click wait at once, a pause as soon as it is over (a signal cuts the pause short).

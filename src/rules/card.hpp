@@ -1,8 +1,10 @@
-// Cards: two signed bytes (suit, rank) and the mapping from the 53 deck indices to cards.
+// Cards: two signed bytes (suit, rank), the mapping between the 53 deck indices and cards, and
+// card text as players write it ("Ah", "Td", "Jk").
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 struct Card {
     std::int8_t suit;  // 0 joker, 1 spades, 2 hearts, 3 clubs, 4 diamonds; -1 (0xFF) no card
@@ -16,6 +18,8 @@ using Hand = std::array<Card, 5>;
 inline constexpr int deck_size = 53;
 inline constexpr int joker_index = 52;
 inline constexpr int hand_size = 5;
+inline constexpr int rank_count = 13;
+inline constexpr int suit_count = 4;
 
 inline constexpr std::int8_t joker_suit = 0;
 inline constexpr std::int8_t ace_rank = 0;
@@ -28,15 +32,32 @@ inline constexpr Card no_card{-1, -1};  // both bytes 0xFF: a hand position with
 // diamonds: index 12 is the ace of spades, index 13 the two of hearts.
 constexpr Card card_of_index(int index) {
     if (index == joker_index) return joker_card;
-    return Card{static_cast<std::int8_t>(index / 13 + 1),
-                static_cast<std::int8_t>((index + 1) % 13)};
+    return Card{static_cast<std::int8_t>(index / rank_count + 1),
+                static_cast<std::int8_t>((index + 1) % rank_count)};
+}
+
+// The deck index of a card, the inverse of card_of_index.
+constexpr int index_of_card(Card card) {
+    if (card.suit == joker_suit) return joker_index;
+    return (card.suit - 1) * rank_count + (card.rank + rank_count - 1) % rank_count;
 }
 
 constexpr bool is_joker(Card card) {
     return card.suit == joker_suit;
 }
 
+constexpr bool is_ace(Card card) {
+    return !is_joker(card) && card.rank == ace_rank;
+}
+
 // Hearts and diamonds are red; spades, clubs and the joker are black.
 constexpr bool is_red(Card card) {
     return card.suit == 2 || card.suit == 4;
 }
+
+// A card's text: the rank (2 to 9, T, J, Q, K, A) and the suit (s, h, c, d), or "Jk".
+using CardText = std::array<char, 3>;
+CardText card_text(Card card);
+
+// Reads card text in either case ("ah" and "AH" are the ace of hearts); false for anything else.
+bool parse_card(std::string_view text, Card& card);

@@ -5,6 +5,7 @@
 
 namespace {
 
+// For evaluation the ace ranks above the king.
 constexpr std::int8_t high_ace = 13;
 
 // The joker is free until it fills a gap in a straight.
@@ -28,8 +29,8 @@ int straight_count(const Hand& hand, int first) {
     return count;
 }
 
-}  // namespace
-
+// Moves the joker to position 0, recodes aces as 13 and sorts the other cards by rank,
+// ascending. Returns 1 if the hand holds the joker, else 0.
 int sort_hand(Hand& hand) {
     int joker = 0;
     for (int p = 0; p < hand_size; ++p) {
@@ -50,7 +51,10 @@ int sort_hand(Hand& hand) {
     return joker;
 }
 
-HandCategory evaluate_hand(Hand& hand) {
+}  // namespace
+
+HandCategory evaluate_hand(const Hand& dealt) {
+    Hand hand = dealt;
     const int joker = sort_hand(hand);
 
     bool flush = true;
@@ -83,34 +87,28 @@ HandCategory evaluate_hand(Hand& hand) {
     const int g1 = group_one + joker;
     const int g2 = group_two;
 
-    if (g1 == 5) return 0;
-    if (straight && flush && royal) return 1;
-    if (straight && flush) return 2;
-    if (g1 == 4) return 3;
-    if ((g1 == 3 && g2 == 2) || (g1 == 2 && g2 == 3)) return 4;
-    if (flush) return 5;
-    if (straight) return 6;
-    if (g1 == 3) return 7;
-    if (g1 == 2 && g2 == 2) return 8;
-    return no_win;
+    if (g1 == 5) return HandCategory::five_card;
+    if (straight && flush && royal) return HandCategory::royal_flush;
+    if (straight && flush) return HandCategory::straight_flush;
+    if (g1 == 4) return HandCategory::four_card;
+    if ((g1 == 3 && g2 == 2) || (g1 == 2 && g2 == 3)) return HandCategory::full_house;
+    if (flush) return HandCategory::flush;
+    if (straight) return HandCategory::straight;
+    if (g1 == 3) return HandCategory::three_card;
+    if (g1 == 2 && g2 == 2) return HandCategory::two_pair;
+    return HandCategory::no_win;
 }
 
 std::int32_t payout_multiplier(HandCategory category) {
-    for (const PayoutRow& row : payout_table) {
-        if (row.category == no_win) break;
-        if (row.category == category) return row.multiplier;
-    }
-    return 0;
+    return category == HandCategory::no_win ? 0 : payout_table[row_of(category)].multiplier;
 }
 
 int format_result(char (&text)[result_text_capacity], HandCategory category, std::int32_t bet) {
-    for (const PayoutRow& row : payout_table) {
-        if (row.category == no_win) break;
-        if (row.category == category) {
-            return std::snprintf(text, sizeof text, "%-12s %-3d * %03d", row.name,
-                                 static_cast<int>(row.multiplier), static_cast<int>(bet));
-        }
+    if (category == HandCategory::no_win) {
+        text[0] = '\0';
+        return 0;
     }
-    text[0] = '\0';
-    return 0;
+    const PayoutRow& row = payout_table[row_of(category)];
+    return std::snprintf(text, sizeof text, "%-12s %-3d * %03d", row.name,
+                         static_cast<int>(row.multiplier), static_cast<int>(bet));
 }

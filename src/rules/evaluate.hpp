@@ -7,9 +7,29 @@
 
 #include "rules/card.hpp"
 
-using HandCategory = std::int32_t;  // 0 to 8, a row of payout_table; -1 for no paying hand
+// The rows of payout_table, best first, and no_win for a hand that pays nothing.
+enum class HandCategory : std::int8_t {
+    five_card,       // four of a kind and the joker
+    royal_flush,     // ten to ace of one suit
+    straight_flush,  // five in a row of one suit
+    four_card,
+    full_house,
+    flush,
+    straight,
+    three_card,
+    two_pair,
+    no_win = -1,
+};
 
-inline constexpr HandCategory no_win = -1;
+inline constexpr int category_count = 9;  // the paying categories, rows 0 to 8 of payout_table
+
+// The row of a paying category, and the category of a row.
+constexpr int row_of(HandCategory category) {
+    return static_cast<int>(category);
+}
+constexpr HandCategory category_of_row(int row) {
+    return static_cast<HandCategory>(row);
+}
 
 struct PayoutRow {
     HandCategory category;
@@ -17,26 +37,22 @@ struct PayoutRow {
     std::int32_t multiplier;
 };
 
-// The row of category k is row k; a row with category -1 ends the table.
-inline constexpr std::array<PayoutRow, 10> payout_table{{
-    {0, "Five Card ", 500},
-    {1, "R.S.Flush ", 100},
-    {2, "S.FLush   ", 70},
-    {3, "Four Card ", 50},
-    {4, "Full House", 20},
-    {5, "Flush     ", 15},
-    {6, "Straight  ", 10},
-    {7, "Three Card", 5},
-    {8, "Two Pair  ", 2},
-    {no_win, nullptr, 0},
+// The row of category k is row k; a row of no_win ends the table.
+inline constexpr std::array<PayoutRow, category_count + 1> payout_table{{
+    {HandCategory::five_card, "Five Card ", 500},
+    {HandCategory::royal_flush, "R.S.Flush ", 100},
+    {HandCategory::straight_flush, "S.FLush   ", 70},
+    {HandCategory::four_card, "Four Card ", 50},
+    {HandCategory::full_house, "Full House", 20},
+    {HandCategory::flush, "Flush     ", 15},
+    {HandCategory::straight, "Straight  ", 10},
+    {HandCategory::three_card, "Three Card", 5},
+    {HandCategory::two_pair, "Two Pair  ", 2},
+    {HandCategory::no_win, nullptr, 0},
 }};
 
-// Moves the joker to position 0, recodes aces (rank 0) as 13 and sorts the other cards by rank,
-// ascending. Returns 1 if the hand holds the joker, else 0.
-int sort_hand(Hand& hand);
-
-// Sorts the hand (it stays sorted and recoded) and returns its category.
-HandCategory evaluate_hand(Hand& hand);
+// The category of a hand of five cards.
+HandCategory evaluate_hand(const Hand& hand);
 
 // The multiplier of a paying category; 0 for no_win.
 std::int32_t payout_multiplier(HandCategory category);

@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "rules/state.hpp"
+
 namespace {
 
-constexpr std::size_t max_name_length = player_file_capacity - 1 - std::strlen("tavlek..sv");
+// The pattern's own characters leave the rest of the capacity, less the end, to the name.
+constexpr char name_pattern[] = "tavlek.%s.sv";
+constexpr std::size_t max_name_length = player_file_capacity - 1 - (sizeof "tavlek..sv" - 1);
 
 // Writes all of the bytes, retrying short writes and interrupted calls.
 bool write_all(int fd, const std::uint8_t* bytes, std::size_t count) {
@@ -77,15 +81,15 @@ bool write_and_close(int fd, std::int32_t credit) {
 // shared games directory): then the four bytes are written over the old ones. The file is not
 // truncated, so it never holds less than a whole credit. Only a regular file is written, never a
 // symbolic link or a device.
-StoreResult overwrite_in_place(const GameState& state) {
-    const int fd = open(state.player_file, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+StoreResult overwrite_in_place(const char* path, std::int32_t credit) {
+    const int fd = open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return StoreResult::open_error;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
         return StoreResult::open_error;
     }
-    return write_and_close(fd, state.credit) ? StoreResult::ok : StoreResult::save_error;
+    return write_and_close(fd, credit) ? StoreResult::ok : StoreResult::save_error;
 }
 
 // The rename is durable only once the directory itself reaches the disk; a failure here no longer
@@ -99,10 +103,10 @@ void sync_directory() {
 
 }  // namespace
 
-NameCheck make_player_file_name(GameState& state, const char* player_name) {
+NameCheck make_player_file_name(const char* player_name, PlayerFileName& name) {
     if (std::strlen(player_name) > max_name_length) return NameCheck::too_long;
     if (std::strchr(player_name, '/') != nullptr) return NameCheck::contains_slash;
-    std::snprintf(state.player_file, sizeof state.player_file, "tavlek.%s.sv", player_name);
+    std::snprintf(name, sizeof name, name_pattern, player_name);
     return NameCheck::ok;
 }
 
@@ -132,16 +136,15 @@ std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes) {
     return static_cast<std::int32_t>(bits);
 }
 
-StoreResult load_player_file(GameState& state) {
-    const int fd = open(state.player_file, O_RDONLY | O_CLOEXEC);
+StoreResult load_credit(const char* path, std::int32_t& credit) {
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? StoreResult::ok : StoreResult::open_error;
     std::array<std::uint8_t, 4> bytes{};
     const ssize_t got = read_all(fd, bytes.data(), bytes.size());
     close(fd);
     if (got != static_cast<ssize_t>(bytes.size())) return StoreResult::read_error;
-    state.credit = decode_credit(bytes);
-    // A stored 0 is a fresh start.
-    if (state.credit == 0) state.credit = 50;
+    credit = decode_credit(bytes);
+    if (credit == 0) credit = starting_credit;
     return StoreResult::ok;
 }
 
@@ -149,16 +152,16 @@ StoreResult load_player_file(GameState& state) {
 // complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
 // also replaces a symbolic link rather than writing through it. Only where no temporary file may
 // be created is the player file written in place.
-StoreResult save_player_file(const GameState& state) {
+StoreResult save_credit(const char* path, std::int32_t credit) {
     char temporary[player_file_capacity + 32];
-    const int fd = create_temporary(state.player_file, temporary);
+    const int fd = create_temporary(path, temporary);
     if (fd < 0) {
-        if (errno == EACCES || errno == EPERM) return overwrite_in_place(state);
+        if (errno == EACCES || errno == EPERM) return overwrite_in_place(path, credit);
         return StoreResult::open_error;
     }
-    const bool permitted = copy_permissions(fd, state.player_file);
-    bool saved = write_and_close(fd, state.credit) && permitted;
-    saved = saved && rename(temporary, state.player_file) == 0;
+    const bool permitted = copy_permissions(fd, path);
+    bool saved = write_and_close(fd, credit) && permitted;
+    saved = saved && rename(temporary, path) == 0;
     if (!saved) {
         unlink(temporary);
         return StoreResult::save_error;

@@ -2,25 +2,29 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
-#include "rules/state.hpp"
+inline constexpr std::size_t player_file_capacity = 80;  // at most 79 characters and the end
+using PlayerFileName = char[player_file_capacity];
 
 enum class NameCheck { ok, too_long, contains_slash };
 
-// Builds the file name into state.player_file, unless the name is refused.
-NameCheck make_player_file_name(GameState& state, const char* player_name);
+// Builds the file name of a player into name, unless the player's name is refused.
+NameCheck make_player_file_name(const char* player_name, PlayerFileName& name);
 
 enum class StoreResult { ok, open_error, read_error, save_error };
 
 // The message printed for a failed load or save, or nullptr for ok.
 const char* store_message_format(StoreResult result);
 
-// Reads the credit; a missing file keeps the default and a stored 0 becomes 50.
-StoreResult load_player_file(GameState& state);
+// Reads the credit from the file at path. A missing file leaves credit as it is (the caller's
+// default); a stored 0 is a fresh start.
+StoreResult load_credit(const char* path, std::int32_t& credit);
 
-// Replaces the file with one holding the credit; on failure the old file is left as it was.
-StoreResult save_player_file(const GameState& state);
+// Replaces the file at path with one holding the credit; on failure the old file is left as it
+// was.
+StoreResult save_credit(const char* path, std::int32_t credit);
 
 std::array<std::uint8_t, 4> encode_credit(std::int32_t credit);
 std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes);

@@ -24,8 +24,7 @@ void build_rank_table(RankTable& table) {
                 if (ranks & (1U << r)) hand[p++] = card_of_index(r);
             }
             if (!flush) hand[hand_size - 1] = card_of_index(13 + (31 - std::countl_zero(ranks)));
-            table.distinct[(joker * 2 + flush) * 8192 + ranks] =
-                static_cast<std::int8_t>(evaluate_hand(hand));
+            table.distinct[(joker * 2 + flush) * 8192 + ranks] = evaluate_hand(hand);
         }
     }
 }

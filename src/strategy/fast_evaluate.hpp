@@ -34,7 +34,7 @@ struct CardBits {
 // against evaluate_hand on every hand of the deck.
 struct RankTable {
     CardBits bits;
-    std::array<std::int8_t, 4 * 8192> distinct;
+    std::array<HandCategory, 4 * 8192> distinct;
     std::array<std::uint8_t, 8192> rank_total;  // bits set in each mask: no popcnt instruction
 };
 
@@ -44,14 +44,15 @@ void build_rank_table(RankTable& table);
 // ranks. The joker joins the largest group.
 constexpr HandCategory group_category(int joker, int distinct, int largest) {
     const int cards = hand_size - joker;
+    using enum HandCategory;
     if (joker == 0) {
-        if (distinct == 2) return largest == 4 ? 3 : 4;  // four of a kind, or three and a pair
-        if (distinct == 3) return largest == 3 ? 7 : 8;  // three of a kind, or two pair
-        return no_win;                                   // one pair
+        if (distinct == 2) return largest == 4 ? four_card : full_house;
+        if (distinct == 3) return largest == 3 ? three_card : two_pair;
+        return no_win;  // one pair
     }
-    if (distinct == 1) return 0;                     // the joker with four of a kind
-    if (distinct == 2) return largest == 3 ? 3 : 4;  // with three of a kind, or with two pair
-    return distinct == cards - 1 ? 7 : no_win;       // with one pair
+    if (distinct == 1) return five_card;                              // with four of a kind
+    if (distinct == 2) return largest == 3 ? four_card : full_house;  // with three, or two pair
+    return distinct == cards - 1 ? three_card : no_win;               // with one pair
 }
 
 // What the category needs of some cards: their rank mask, suit mask, rank counters and the joker.

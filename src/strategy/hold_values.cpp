@@ -40,7 +40,7 @@ CategoryCounts count_four_card_set(const RankTable& ranks, const int* set) {
         mix = add_card(ranks, mix, set[i]);
     auto add = [&](int card, unsigned times) {
         const HandCategory category = mix_category(ranks, add_card(ranks, mix, card));
-        if (category != no_win) counts[category] += times;
+        if (category != HandCategory::no_win) counts[row_of(category)] += times;
     };
     // Bits set in each 4-bit suit mask.
     constexpr std::uint64_t suit_totals = 0x4332322132212110ULL;
@@ -105,7 +105,7 @@ void mark_sets(SubsetTables& tables, int size, int classes) {
 PayTable game_pay_table() {
     PayTable pays{};
     for (int c = 0; c < category_count; ++c)
-        pays[c] = payout_multiplier(c);
+        pays[c] = payout_multiplier(category_of_row(c));
     return pays;
 }
 
@@ -141,9 +141,8 @@ void build_pay_totals(const SubsetTables& tables, const PayTable& pays, PayTotal
 
 int card_number(Card card) {
     if (is_joker(card)) return joker_number;
-    // Rank code 0 (or 13) is the ace, the highest rank bit; 1 is the two, bit 0.
-    const int rank = card.rank == 13 ? ace_rank : card.rank;
-    return card_number(card.suit - 1, (rank + 12) % 13);
+    // Rank code 0 is the ace, the highest rank bit; 1 is the two, bit 0.
+    return card_number(card.suit - 1, (card.rank + 12) % 13);
 }
 
 namespace {
@@ -242,7 +241,7 @@ bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags
     unsigned long long seen = 0;
     for (const Card card : hand) {
         const bool valid = is_joker(card) || (card.suit >= 1 && card.suit <= 4 &&
-                                              card.rank >= ace_rank && card.rank <= 13);
+                                              card.rank >= ace_rank && card.rank <= king_rank);
         if (!valid || (seen >> card_number(card)) & 1U) return false;
         seen |= 1ULL << card_number(card);
     }

@@ -12,7 +12,6 @@
 #include "strategy/fast_evaluate.hpp"
 #include "strategy/suit_classes.hpp"
 
-inline constexpr int category_count = 9;  // the paying rows of payout_table
 inline constexpr int hold_count = 32;
 
 // Multipliers in the order of payout_table.
@@ -149,7 +148,7 @@ inline void hold_totals(const SubsetTables& tables, const PayTotals& totals, con
         sets.with_fifth_class[u] = set_class;
         with_fifth[u] = totals.total[set_class];
     }
-    with_fifth[15] = sets.dealt == no_win ? 0 : totals.pays[sets.dealt];
+    with_fifth[15] = sets.dealt == HandCategory::no_win ? 0 : totals.pays[row_of(sets.dealt)];
     keep_only(with_fifth);
     // A hold with the fifth card draws from what it keeps; one without it loses the draws that
     // bring the fifth card back.
@@ -168,7 +167,7 @@ struct HoldValues {
     int best_count;                              // how many holds share the best value
 };
 
-// The card number of a card (an ace may be rank 0 or, after sort_hand, 13).
+// The card number of a card.
 int card_number(Card card);
 
 // The hand's five cards must differ.

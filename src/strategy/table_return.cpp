@@ -43,7 +43,7 @@ std::array<std::int64_t, category_count> hold_categories(const SubsetTables& tab
     for (unsigned added = 0;; added = (added - thrown) & thrown) {
         const std::int64_t sign = hold_shape.kept[added] & 1U ? -1 : 1;
         if (added == thrown) {
-            if (sets.dealt != no_win) counts[sets.dealt] += sign;
+            if (sets.dealt != HandCategory::no_win) counts[row_of(sets.dealt)] += sign;
             return counts;
         }
         const CategoryCounts& found = tables.counts[sets.set_class(hold | added)];
@@ -123,8 +123,8 @@ void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, in
                 const std::int64_t signed_factor = hold_shape.kept[added] & 1U ? -factor : factor;
                 out.set_weight[sets.set_class(best_hold | added)] += signed_factor;
             }
-            if (sets.dealt != no_win)
-                out.dealt[sets.dealt] += hold_shape.kept[thrown] & 1U ? -factor : factor;
+            if (sets.dealt != HandCategory::no_win)
+                out.dealt[row_of(sets.dealt)] += hold_shape.kept[thrown] & 1U ? -factor : factor;
         },
         part, parts);
     result = std::move(out);

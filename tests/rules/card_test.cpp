@@ -31,6 +31,20 @@ TEST(CardIndex, EveryIndexIsADifferentCard) {
     }
 }
 
+TEST(CardText, ReadsBackWhatItWritesInEitherCaseAndRefusesTheRest) {
+    for (int index = 0; index < deck_size; ++index) {
+        const Card card = card_of_index(index);
+        Card read{};
+        EXPECT_TRUE(parse_card(card_text(card).data(), read) && read == card) << index;
+    }
+    EXPECT_STREQ(card_text(parse_card("tD")).data(), "Td");
+    EXPECT_EQ(parse_card("JK"), joker_card);
+    for (const char* bad : {"", "A", "Ahh", "1s", "Ax", "Jj", "kJ"}) {
+        Card read{};
+        EXPECT_FALSE(parse_card(std::string_view(bad), read)) << bad;
+    }
+}
+
 TEST(CardColour, HeartsAndDiamondsAreRed) {
     EXPECT_TRUE(is_red(parse_card("Qh")));
     EXPECT_TRUE(is_red(parse_card("3d")));

@@ -14,7 +14,7 @@ std::array<long, 10> count_all_hands() {
         Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
                   card_of_index(c[3]), card_of_index(c[4])};
         const HandCategory category = evaluate_hand(hand);
-        counts[category == no_win ? 9 : category] += 1;
+        counts[category == HandCategory::no_win ? 9 : row_of(category)] += 1;
     });
     return counts;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "rules/evaluate.hpp"
@@ -11,8 +12,9 @@ namespace {
 template <std::size_t count>
 void expect_categories(const HandCase (&cases)[count]) {
     for (const HandCase& c : cases) {
-        Hand hand = parse_hand(c.hand);
+        const Hand hand = parse_hand(c.hand);
         EXPECT_EQ(evaluate_hand(hand), c.category) << c.hand;
+        EXPECT_EQ(hand, parse_hand(c.hand)) << "the hand is left as it was";
     }
 }
 
@@ -28,30 +30,15 @@ TEST(Evaluate, Flushes) {
     expect_categories(flush_hands);
 }
 
-TEST(SortHand, PutsTheJokerFirstAndSortsTheRestWithAcesHigh) {
-    Hand hand = parse_hand("Kh As Jk 2c 9d");
-    EXPECT_EQ(sort_hand(hand), 1);
-    EXPECT_EQ(hand[0].suit, 0);
-    const int ranks[] = {1, 8, 12, 13};
-    for (int p = 1; p < hand_size; ++p)
-        EXPECT_EQ(hand[p].rank, ranks[p - 1]) << "position " << p;
-
-    Hand plain = parse_hand("Ah 3s 2c Kd 3h");
-    EXPECT_EQ(sort_hand(plain), 0);
-    const int plain_ranks[] = {1, 2, 2, 12, 13};
-    for (int p = 0; p < hand_size; ++p)
-        EXPECT_EQ(plain[p].rank, plain_ranks[p]) << "position " << p;
-}
-
 TEST(Payout, MultipliersByCategory) {
     const int multipliers[] = {500, 100, 70, 50, 20, 15, 10, 5, 2};
-    for (int category = 0; category < 9; ++category) {
-        EXPECT_EQ(payout_table[category].category, category);
-        EXPECT_EQ(payout_multiplier(category), multipliers[category]);
-        EXPECT_EQ(std::string(payout_table[category].name).size(), 10U);
+    for (int row = 0; row < category_count; ++row) {
+        EXPECT_EQ(row_of(payout_table[row].category), row);
+        EXPECT_EQ(payout_multiplier(category_of_row(row)), multipliers[row]);
+        EXPECT_EQ(std::string(payout_table[row].name).size(), 10U);
     }
-    EXPECT_EQ(payout_table[9].category, -1);
-    EXPECT_EQ(payout_multiplier(no_win), 0);
+    EXPECT_EQ(payout_table[category_count].category, HandCategory::no_win);
+    EXPECT_EQ(payout_multiplier(HandCategory::no_win), 0);
 }
 
 TEST(ResultText, FormatsNameMultiplierAndBet) {
@@ -61,11 +48,11 @@ TEST(ResultText, FormatsNameMultiplierAndBet) {
         const char* text;
     };
     const Case cases[] = {
-        {8, 3, "Two Pair     2   * 003"},
-        {0, 1, "Five Card    500 * 001"},
-        {1, 999, "R.S.Flush    100 * 999"},
-        {4, 12345, "Full House   20  * 12345"},
-        {6, 2147483647, "Straight     10  * 2147483647"},
+        {HandCategory::two_pair, 3, "Two Pair     2   * 003"},
+        {HandCategory::five_card, 1, "Five Card    500 * 001"},
+        {HandCategory::royal_flush, 999, "R.S.Flush    100 * 999"},
+        {HandCategory::full_house, 12345, "Full House   20  * 12345"},
+        {HandCategory::straight, 2147483647, "Straight     10  * 2147483647"},
     };
     for (const Case& c : cases) {
         char text[result_text_capacity];

@@ -22,7 +22,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
         ASSERT_EQ(chdir(dir.path.c_str()), 0);
-        ASSERT_EQ(make_player_file_name(state, "bob"), NameCheck::ok);
+        ASSERT_EQ(make_player_file_name("bob", file), NameCheck::ok);
     }
     void TearDown() override { EXPECT_EQ(chdir(previous), 0); }
 
@@ -34,7 +34,8 @@ protected:
 
     TemporaryDirectory dir;
     char previous[4096] = {};
-    GameState state;
+    PlayerFileName file;
+    std::int32_t credit = 50;
 };
 
 std::size_t open_descriptors() {
@@ -73,15 +74,15 @@ TEST(PlayerFileName, FollowsThePattern) {
         {"/", NameCheck::contains_slash, nullptr},
     };
     for (const Case& c : cases) {
-        GameState state;
-        EXPECT_EQ(make_player_file_name(state, c.name.c_str()), c.check) << c.name;
+        PlayerFileName file;
+        EXPECT_EQ(make_player_file_name(c.name.c_str(), file), c.check) << c.name;
         if (c.file != nullptr) {
-            EXPECT_STREQ(state.player_file, c.file);
+            EXPECT_STREQ(file, c.file);
         }
     }
-    GameState longest;
-    make_player_file_name(longest, std::string(69, 'x').c_str());
-    EXPECT_EQ(std::strlen(longest.player_file), 79U);
+    PlayerFileName longest;
+    make_player_file_name(std::string(69, 'x').c_str(), longest);
+    EXPECT_EQ(std::strlen(longest), 79U);
 }
 
 TEST(CreditBytes, AreLittleEndianTwosComplement) {
@@ -121,39 +122,39 @@ TEST_F(PlayerFile, LoadsWhatTheFileHolds) {
     };
     for (const Case& c : cases) {
         write_file("tavlek.bob.sv", c.bytes);
-        state.credit = 50;
-        EXPECT_EQ(load_player_file(state), c.result) << c.bytes.size() << " bytes";
+        credit = 50;
+        EXPECT_EQ(load_credit(file, credit), c.result) << c.bytes.size() << " bytes";
         if (c.result == StoreResult::ok) {
-            EXPECT_EQ(state.credit, c.credit);
+            EXPECT_EQ(credit, c.credit);
         }
     }
 }
 
 TEST_F(PlayerFile, MissingFileKeepsTheDefault) {
-    EXPECT_EQ(load_player_file(state), StoreResult::ok);
-    EXPECT_EQ(state.credit, 50);
+    EXPECT_EQ(load_credit(file, credit), StoreResult::ok);
+    EXPECT_EQ(credit, 50);
     EXPECT_TRUE(leftovers().empty());
 }
 
 TEST_F(PlayerFile, UnopenableFileIsAnOpenError) {
     ASSERT_EQ(symlink("tavlek.bob.sv", "tavlek.bob.sv"), 0);  // a loop: ELOOP, even for root
-    EXPECT_EQ(load_player_file(state), StoreResult::open_error);
+    EXPECT_EQ(load_credit(file, credit), StoreResult::open_error);
 }
 
 TEST_F(PlayerFile, SaveWritesExactlyFourBytes) {
-    state.credit = 73;
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    credit = 73;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x49\0\0\0"s);
-    state.credit = -2;
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    credit = -2;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\xfe\xff\xff\xff"s);
     EXPECT_TRUE(leftovers().empty()) << "no temporary file stays behind";
 }
 
 TEST_F(PlayerFile, SaveHonoursTheFileCreationMaskAndKeepsAnOldFilesPermissions) {
     const mode_t previous_mask = umask(027);
-    state.credit = 9;
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    credit = 9;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     struct stat info;
     ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640U);
@@ -161,7 +162,7 @@ TEST_F(PlayerFile, SaveHonoursTheFileCreationMaskAndKeepsAnOldFilesPermissions) 
     const bool root = geteuid() == 0;
     ASSERT_EQ(chmod("tavlek.bob.sv", 0604), 0);
     ASSERT_TRUE(!root || chown("tavlek.bob.sv", 1234, 5678) == 0);
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     umask(previous_mask);
     ASSERT_EQ(stat("tavlek.bob.sv", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0604U);
@@ -174,8 +175,8 @@ TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     // A link planted at the first temporary name is neither written through nor taken over.
     const std::string planted = "tavlek.bob.sv.tmp" + std::to_string(getpid()) + ".0";
     ASSERT_EQ(symlink("target", planted.c_str()), 0);
-    state.credit = 7;
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    credit = 7;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     EXPECT_EQ(read_file("target"), "keep");
     struct stat info;
     ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
@@ -189,8 +190,8 @@ TEST_F(PlayerFile, FailedRenameLeavesTheOldFileAndNoTemporary) {
     // A directory in the player file's place cannot be replaced by a file.
     ASSERT_EQ(mkdir("tavlek.bob.sv", 0755), 0);
     write_file("tavlek.bob.sv/inside", "old");
-    state.credit = 7;
-    EXPECT_EQ(save_player_file(state), StoreResult::save_error);
+    credit = 7;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::save_error);
     EXPECT_EQ(read_file("tavlek.bob.sv/inside"), "old");
     EXPECT_TRUE(leftovers().empty());
 }
@@ -204,9 +205,9 @@ TEST_F(PlayerFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
     struct rlimit tiny = previous_limit;
     tiny.rlim_cur = 2;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-    state.credit = 1000;
+    credit = 1000;
     const std::size_t descriptors = open_descriptors();
-    const StoreResult result = save_player_file(state);
+    const StoreResult result = save_credit(file, credit);
     setrlimit(RLIMIT_FSIZE, &previous_limit);
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_EQ(result, StoreResult::save_error);
@@ -220,8 +221,8 @@ TEST_F(PlayerFile, UncreatableTemporaryIsAnOpenError) {
     TemporaryDirectory gone;
     ASSERT_EQ(chdir(gone.path.c_str()), 0);
     ASSERT_EQ(rmdir(gone.path.c_str()), 0);
-    state.credit = 7;
-    EXPECT_EQ(save_player_file(state), StoreResult::open_error);
+    credit = 7;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
 }
 
@@ -230,12 +231,12 @@ TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
     ASSERT_EQ(chmod(".", 0555), 0);
     const PermissionBitsHold hold;
     if (mkdir("probe", 0755) == 0) GTEST_SKIP() << "permission bits do not hold here";
-    state.credit = 7;
-    EXPECT_EQ(save_player_file(state), StoreResult::ok);
+    credit = 7;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s) << "overwritten, not truncated";
     ASSERT_EQ(chmod("tavlek.bob.sv", 0444), 0);
-    state.credit = 8;
-    EXPECT_EQ(save_player_file(state), StoreResult::open_error);
+    credit = 8;
+    EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s);
     EXPECT_TRUE(leftovers().empty());
 }

@@ -33,7 +33,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
     // For every set of up to four deck indices (set_offset[k] + its index among the sets of k
     // cards), the hands containing it by category; every hand's category by its index.
     std::vector<Counts> containing(set_total);
-    std::vector<std::int8_t> category(deal_count);
+    std::vector<HandCategory> category(deal_count);
     auto subset_entry = [](const DeckIndices& c, unsigned subset) {
         int size = 0;
         std::uint32_t index = 0;
@@ -45,10 +45,10 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
                   card_of_index(c[3]), card_of_index(c[4])};
         const HandCategory found = evaluate_hand(hand);
-        category[subset_entry(c, hold_count - 1)] = static_cast<std::int8_t>(found);
-        if (found == no_win) return;
+        category[subset_entry(c, hold_count - 1)] = found;
+        if (found == HandCategory::no_win) return;
         for (unsigned subset = 0; subset < hold_count - 1; ++subset)
-            containing[subset_entry(c, subset)][found] += 1;
+            containing[subset_entry(c, subset)][row_of(found)] += 1;
     });
 
     Wide best_total = 0;
@@ -62,7 +62,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         std::array<Counts, hold_count> draws{};
         for (unsigned set = 0; set < hold_count - 1; ++set)
             draws[set] = containing[subset_entry(c, set)];
-        if (whole != no_win) draws[hold_count - 1][whole] = 1;
+        if (whole != HandCategory::no_win) draws[hold_count - 1][row_of(whole)] = 1;
         for (unsigned bit = 1; bit < hold_count; bit <<= 1)
             for (unsigned hold = 0; hold < hold_count; ++hold)
                 if ((hold & bit) == 0)
@@ -85,7 +85,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         }
         best_total += best;
         tied += reaching > 1;
-        kept += whole == no_win ? 0 : pays[whole];
+        kept += whole == HandCategory::no_win ? 0 : pays[row_of(whole)];
         for (int k = 0; k < category_count; ++k)
             final_counts[k] += draws[chosen][k];
     });

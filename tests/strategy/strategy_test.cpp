@@ -34,13 +34,13 @@ const Tables& tables() {
 // of one hold and one draw, the hold being the cards it shares with the dealt hand. The
 // categories of all hands are found once.
 std::array<std::int64_t, hold_count> brute_force_values(const Hand& dealt) {
-    static const std::vector<std::int8_t> categories = [] {
-        std::vector<std::int8_t> all;
+    static const std::vector<HandCategory> categories = [] {
+        std::vector<HandCategory> all;
         for_each_hand([&](const DeckIndices& c) {
             Hand hand{};
             for (int i = 0; i < hand_size; ++i)
                 hand[i] = card_of_index(c[i]);
-            all.push_back(static_cast<std::int8_t>(evaluate_hand(hand)));
+            all.push_back(evaluate_hand(hand));
         });
         return all;
     }();
