@@ -3,9 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "display/context.hpp"
+#include "display/display.hpp"
 #include "play/play.hpp"
-#include "rules/deck.hpp"
 #include "rules/state.hpp"
 #include "store/player_file.hpp"
 
@@ -24,7 +23,7 @@ void print_line(const char* format, const char* text) {
 
 // The N of --scale=N: a whole number from 1 to 8, else 0.
 int scale_of(const char* text) {
-    return text[0] >= '1' && text[0] <= '0' + max_scale && text[1] == '\0' ? text[0] - '0' : 0;
+    return text[0] >= '1' && text[0] <= '8' && text[1] == '\0' ? text[0] - '0' : 0;
 }
 
 }  // namespace
@@ -60,9 +59,7 @@ int main(int argc, char** argv) {
     }
     if (argument == nullptr) fail(usage, program);
 
-    // The records of the run; they live until the process exits.
     static PlayerFileName player_file;
-    static GameState state;
     switch (make_player_file_name(argument, player_file)) {
         case NameCheck::ok:
             break;
@@ -75,24 +72,19 @@ int main(int argc, char** argv) {
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
 
-    state.credit = starting_credit;
-    state.bet = 0;
-    state.win = 0;
-    if (const StoreResult loaded = load_credit(player_file, state.credit);
-        loaded != StoreResult::ok) {
+    std::int32_t credit = starting_credit;
+    if (const StoreResult loaded = load_credit(player_file, credit); loaded != StoreResult::ok) {
         fail_on_store(loaded, player_file);
     }
     seed_random();
 
     // From here on the run can be asked to end, and it ends with the credit saved.
     catch_termination_signals();
-    static DisplayContext display;
-    display.scale = scale;
-    open_window(display);
+    DisplayContext& display = open_display(scale);
     create_glyphs(display);
 
-    play_games(display, state, player_file);
+    credit = play_games(display, credit, player_file);
 
-    print_game_over_at_zero(state);
+    print_game_over_at_zero(credit);
     return 0;
 }

@@ -80,12 +80,12 @@ void draw_card_face(DisplayContext& display, int position, int suit, int rank) {
                     display.glyph_table[static_cast<std::size_t>(joker_slot + suit)]);
 }
 
-void draw_table(DisplayContext& display, const GameState& state) {
+void draw_table(DisplayContext& display, std::int32_t bet, std::int32_t win, std::int32_t credit) {
     clear_window(display);
     for (int position = 0; position < hand_size; ++position) {
         draw_card_back(display, position);
     }
     draw_main_panel(display);
-    draw_hold_panel(display, state);
-    draw_scores(display, state);
+    draw_hold_panel(display, 0);
+    draw_scores(display, bet, win, credit);
 }

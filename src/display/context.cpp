@@ -308,6 +308,14 @@ void open_window(DisplayContext& display) {
     load_text_font(display);
 }
 
+DisplayContext& open_display(int scale) {
+    // The one context of the run; it lives until the process exits, which closes the connection.
+    static DisplayContext display;
+    display.scale = scale;
+    open_window(display);
+    return display;
+}
+
 unsigned long alloc_color(DisplayContext& display, const char* name) {
     if (const NamedPixel* known = find_pixel(display, name)) return known->pixel;
     XColor screen{};

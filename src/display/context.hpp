@@ -70,6 +70,9 @@ struct DisplayContext {
     std::array<Pixmap, 21> glyph_table{};  // ranks 0 to 12, suits at 16 + suit code
 };
 
+// Opens the window of a context whose display_name and scale are set (open_display for the game's
+// own context).
+void open_window(DisplayContext& display);
 unsigned long alloc_color(DisplayContext& display, const char* name);
 Pixmap make_bitmap(DisplayContext& display, const unsigned char* bits, int width, int height);
 void stipple_glyph(DisplayContext& display, int x, int y, int width, int height, Pixmap bitmap);

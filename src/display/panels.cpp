@@ -9,10 +9,6 @@ namespace {
 // The label of a button sits 15 pixels below the top of its rectangle.
 constexpr int label_baseline = 15;
 
-constexpr const char* held_label = "[H]";
-constexpr const char* picked_label = "[S]";
-constexpr const char* empty_label = "[ ]";
-
 bool is_marker(const Button& button) {
     return button.label == nullptr;
 }
@@ -23,9 +19,15 @@ bool hits(const Button& button, int px, int py) {
            py < button.y + button.height;
 }
 
-void draw_panel(DisplayContext& display, const Button* panel) {
+// Draws every label of a panel and flushes. A card button shows the mark where the bit of its
+// card's position is set in marked.
+void draw_panel(DisplayContext& display, const Button* panel, unsigned marked = 0,
+                const char* mark = nullptr) {
     for (const Button* button = panel; !is_marker(*button); ++button) {
-        draw_text(display, button->x, button->y + label_baseline, button->label);
+        const int position = input_position(button->input);
+        const bool shows_mark = position >= 0 && (marked >> position & 1U) != 0;
+        draw_text(display, button->x, button->y + label_baseline,
+                  shows_mark ? mark : button->label);
     }
     flush_display(display);
 }
@@ -77,45 +79,6 @@ int key_button(const Button* panel, XKeyEvent& key) {
 
 }  // namespace
 
-// A key that only the keyboard reaches, with a meaning for play, is one more entry with an empty
-// label and an empty rectangle: it is neither drawn nor hit by a press.
-const Button main_panel[5] = {
-    {"[Bet   ]", 100, 110, 50, 20, 'b'},
-    {"[Deal  ]", 100, 130, 50, 20, 'd'},
-    {"[      ]", 100, 150, 50, 20, 0},
-    {"[End   ]", 100, 170, 50, 20, 'e'},
-    {nullptr, 0, 0, 0, 0, 0},
-};
-
-const Button double_panel[5] = {
-    {"[Bet   ]", 100, 110, 50, 20, 'b'},
-    {"[Deal  ]", 100, 130, 50, 20, 'd'},
-    {"[Double]", 100, 150, 50, 20, 'u'},
-    {"[Take  ]", 100, 170, 50, 20, 't'},
-    {nullptr, 0, 0, 0, 0, 0},
-};
-
-// The card button of hand position p starts at x = 32 * p + 7, just below the card; its key is
-// the card's number from the left. The hint has keys and no button.
-Button hold_panel[9] = {
-    {empty_label, 7, 69, 28, 20, '1'},
-    {empty_label, 39, 69, 28, 20, '2'},
-    {empty_label, 71, 69, 28, 20, '3'},
-    {empty_label, 103, 69, 28, 20, '4'},
-    {empty_label, 135, 69, 28, 20, '5'},
-    {"[Deal  ]", 100, 130, 50, 20, 'd'},
-    {"", 0, 0, 0, 0, 'h'},
-    {"", 0, 0, 0, 0, '?'},
-    {nullptr, 0, 0, 0, 0, 0},
-};
-
-// Position 0 has no pick button: the dealer's card lies there.
-Button pick_panel[6] = {
-    {empty_label, 39, 69, 28, 20, '2'},  {empty_label, 71, 69, 28, 20, '3'},
-    {empty_label, 103, 69, 28, 20, '4'}, {empty_label, 135, 69, 28, 20, '5'},
-    {"[Deal  ]", 100, 130, 50, 20, 'd'}, {nullptr, 0, 0, 0, 0, 0},
-};
-
 void draw_main_panel(DisplayContext& display) {
     set_colors(display, "black", "white");
     draw_panel(display, main_panel);
@@ -126,25 +89,14 @@ void draw_double_panel(DisplayContext& display) {
     draw_panel(display, double_panel);
 }
 
-void draw_hold_panel(DisplayContext& display, const GameState& state) {
-    // Any nonzero flag marks a held card.
-    for (int i = 0; i < hand_size; ++i) {
-        hold_panel[i].label =
-            state.hold[static_cast<std::size_t>(i)] != 0 ? held_label : empty_label;
-    }
+void draw_hold_panel(DisplayContext& display, unsigned held) {
     set_colors(display, "black", "white");
-    draw_panel(display, hold_panel);
+    draw_panel(display, hold_panel, held, held_label);
 }
 
-void draw_pick_panel(DisplayContext& display, const GameState& state) {
-    // In the double-up the cards not picked carry flag 1 exactly; every other value marks the
-    // pick.
-    for (int k = 0; k < hand_size - 1; ++k) {
-        pick_panel[k].label =
-            state.hold[static_cast<std::size_t>(k + 1)] == 1 ? empty_label : picked_label;
-    }
+void draw_pick_panel(DisplayContext& display, unsigned picked) {
     set_colors(display, "black", "white");
-    draw_panel(display, pick_panel);
+    draw_panel(display, pick_panel, picked, picked_label);
 }
 
 // Presses, keys and close messages are taken in the order they came, one predicate for all, so

@@ -72,9 +72,9 @@ void show_message(DisplayContext& display, const char* text) {
     flush_display(display);
 }
 
-void draw_scores(DisplayContext& display, const GameState& state) {
+void draw_scores(DisplayContext& display, std::int32_t bet, std::int32_t win, std::int32_t credit) {
     set_colors(display, "black", "white");
-    draw_score(display, bet_y, "BET   : %05d", state.bet);
-    draw_score(display, win_y, "WIN   : %05d", state.win);
-    draw_score(display, credit_y, "Credit: %05d", state.credit);
+    draw_score(display, bet_y, "BET   : %05d", bet);
+    draw_score(display, win_y, "WIN   : %05d", win);
+    draw_score(display, credit_y, "Credit: %05d", credit);
 }

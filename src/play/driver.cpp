@@ -1,134 +1,125 @@
+// The game loop: a wait for each input, the game's step, the pictures of its events; and the ends
+// of a run.
 #include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "play/play.hpp"
-#include "rules/deck.hpp"
-#include "rules/money.hpp"
+#include "play/run.hpp"
+#include "strategy/hold_values.hpp"
 
 namespace {
 
-// The run in play and its player file, for the display's report of a lost connection, which
-// comes with no context.
-const GameState* running = nullptr;
-const char* player_file = nullptr;
+// The run in play, for the display's report of a lost connection, which comes with no context.
+const Run* running = nullptr;
 
-void save_or_fail(const GameState& state) {
-    if (const StoreResult saved = save_credit(player_file, state.credit);
-        saved != StoreResult::ok) {
+void save_or_fail(const char* player_file, std::int32_t credit) {
+    if (const StoreResult saved = save_credit(player_file, credit); saved != StoreResult::ok) {
         fail_on_store(saved, player_file);
     }
+}
+
+// Ends the run from outside the buttons, with the credit as the last event shown settled it:
+// above 0 it is saved, at 0 the "Game Over" lines are printed. This is the one way a run ends
+// early.
+[[noreturn]] void end_run(const Run& run, int status) {
+    if (saves_credit(run.settled)) save_or_fail(run.player_file, run.settled);
+    print_game_over_at_zero(run.settled);
+    std::exit(status);
 }
 
 // The window is gone with the server, but the credit is saved as on a close request; the status
 // says the run did not end normally.
 void end_run_on_lost_connection() {
-    if (running != nullptr) end_run_on_request(*running, 1);
+    if (running != nullptr) end_run(*running, 1);
+}
+
+// The panel whose buttons each phase of play takes.
+const Button* panel_of(Phase phase) {
+    switch (phase) {
+        case Phase::holding:
+            return hold_panel;
+        case Phase::on_offer:
+            return double_panel;
+        case Phase::gambling:
+            return pick_panel;
+        default:
+            return main_panel;
+    }
+}
+
+Input wait_for_input(Run& run, Phase phase) {
+    const Button* panel = panel_of(phase);
+    const int button = wait_button(*run.display, panel);
+    if (button == close_request) end_run(run, 0);
+    return panel[button].input;
+}
+
+// The hint's advice: the first best hold under the game's own pay table.
+bool advise_hold(const Hand& hand, unsigned& hold) {
+    std::array<std::int8_t, hand_size> flags{};
+    if (!best_hold_flags(hand, flags)) return false;
+    hold = 0;
+    for (int p = 0; p < hand_size; ++p) {
+        if (flags[static_cast<std::size_t>(p)] != 0) hold |= 1U << p;
+    }
+    return true;
+}
+
+void show_events(Run& run, const Events& events) {
+    for (const Event& event : events)
+        show_event(run, event);
 }
 
 }  // namespace
 
-void fail_on_store(StoreResult result, const char* path) {
-    std::printf(store_message_format(result), path);
+void fail_on_store(StoreResult result, const char* player_file) {
+    std::printf(store_message_format(result), player_file);
     std::fflush(stdout);
     std::exit(1);
 }
 
-int wait_for_button(DisplayContext& display, const GameState& state, const Button* panel) {
-    const int button = wait_button(display, panel);
-    if (button == close_request) end_run_on_request(state);
-    return button;
-}
-
-void pause_seconds(DisplayContext& display, const GameState& state, unsigned seconds) {
-    // sleep() returns early only for a termination signal; a request already waiting skips the
-    // pause altogether.
-    for (unsigned left = seconds; left > 0 && !close_requested(display);) {
+void pause_seconds(Run& run, unsigned seconds) {
+    // Test seam: pauses are the C library's sleep(), which the tests' preloaded library takes
+    // over to hold the program until the test has looked. sleep() returns early only for a
+    // termination signal; a request already waiting skips the pause altogether.
+    for (unsigned left = seconds; left > 0 && !close_requested(*run.display);) {
         left = sleep(left);
     }
-    if (close_requested(display)) end_run_on_request(state);
+    if (close_requested(*run.display)) end_run(run, 0);
 }
 
-void end_run_on_request(const GameState& state, int status) {
-    GameState settled = state;
-    switch (state.at_stake) {
-        case AtStake::nothing:
-            break;
-        case AtStake::bet:
-            settled.credit = saturating_add(state.credit, state.bet);
-            break;
-        case AtStake::win:
-            settled.credit = saturating_add(state.credit, state.win);
-            break;
-    }
-    if (settled.credit > 0) save_or_fail(settled);
-    print_game_over_at_zero(settled);
-    std::exit(status);
-}
-
-void print_game_over_at_zero(const GameState& state) {
-    if (state.credit != 0) return;
+void print_game_over_at_zero(std::int32_t credit) {
+    if (!is_game_over(credit)) return;
     std::puts("****           ****");
     std::puts("**** Game Over ****");
     std::puts("****           ****");
     std::fflush(stdout);
 }
 
-void play_games(DisplayContext& display, GameState& state, const char* path) {
-    running = &state;
-    player_file = path;
+std::int32_t play_games(DisplayContext& display, std::int32_t credit, const char* player_file) {
+    Run run{&display, player_file, credit};
+    running = &run;
     on_connection_lost(end_run_on_lost_connection);
-    while (state.credit > 0) {
-        state.bet = 0;
-        state.win = 0;
-        state.at_stake = AtStake::bet;
-        reset_game(state);
-        draw_table(display, state);
-        set_colors(display, "black", "white");
-        show_message(display, "Press Bet or Deal");
+    const Sources sources{random_draw, advise_hold};
 
-        bet_phase(display, state);
-        // End without a stake saves the credit and ends the run.
-        if (state.bet == 0) {
-            save_or_fail(state);
-            return;
+    GameState state;
+    show_events(run, start_run(state, credit));
+    for (;;) {
+        switch (state.phase) {
+            case Phase::ended:
+                save_or_fail(player_file, state.credit);
+                return state.credit;
+            case Phase::broke:
+                return state.credit;
+            case Phase::on_offer:
+                show_offer(run, state);
+                break;
+            default:
+                break;
         }
-
-        set_colors(display, "black", "white");
-        show_message(display, "***** Good Luck !! ****");
-        pause_seconds(display, state, 1);
-        // From the first card shown the bet is played for.
-        state.at_stake = AtStake::nothing;
-        deal_cards(display, state);
-        set_colors(display, "black", "white");
-        show_message(display, "Select Cards           ");
-        pause_seconds(display, state, 1);
-
-        hold_phase(display, state);
-        pause_seconds(display, state, 1);
-        deal_cards(display, state);
-
-        const HandCategory category = evaluate_hand(state.hand);
-        if (category == HandCategory::no_win) {
-            set_colors(display, "blue", "white");
-            show_message(display, "***** You Lost !! *****");
-        } else {
-            show_result(display, state, category);
-            state.win = saturating_mul(payout_multiplier(category), state.bet);
-            state.at_stake = AtStake::win;
-            draw_scores(display, state);
-        }
-        flush_display(display);
-        pause_seconds(display, state, 2);
-
-        // The bet left the credit during betting; a win reaches it only through Take.
-        if (state.win != 0) double_up_offer(display, state);
-    }
-    // The run ends with the credit gone: said in the window too, for a player who started the
-    // game from a menu and never sees standard output.
-    if (state.credit == 0) {
-        set_colors(display, "blue", "white");
-        show_message(display, "***** Game Over !! ****");
-        pause_seconds(display, state, 2);
+        const Input input = wait_for_input(run, state.phase);
+        show_events(run, apply_input(state, input, sources));
     }
 }

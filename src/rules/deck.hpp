@@ -1,4 +1,4 @@
-// The deck: resetting a game, the random draw and the choice of each new card.
+// The deck: resetting a game, the random draw's formula and the choice of each new card.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +6,7 @@
 
 #include "rules/state.hpp"
 
-// Every card back in the deck, the hand emptied, every hold flag cleared.
+// Every card back in the deck, the hand emptied, every hold mark and the pick cleared.
 void reset_game(GameState& state);
 
 // Bits 3 to 18 of the 32-bit product of the time's low byte and a generator value.
@@ -16,14 +16,9 @@ constexpr int random_value(std::time_t now, int generated) {
     return static_cast<int>((product >> 3) & 0xFFFF);
 }
 
-// random_value of the C library's time and rand: 0 to 65535.
-int random_draw();
-
-// Seeds rand once per run from the time and the process id.
-void seed_random();
-
+// Where the deck's random numbers come from: 0 to 65535 a call.
 using DrawSource = int (*)();
 
 // Draws indices from the source until one is still in the deck, marks it dealt and puts its card
 // at the position. The caller makes sure the deck is not empty.
-Card deal_position(GameState& state, int position, DrawSource draw = random_draw);
+Card deal_position(GameState& state, int position, DrawSource draw);

@@ -1,4 +1,4 @@
-// GameState: the one record of play for the whole run.
+// GameState: the one record of play for the whole run, and the phases a game goes through.
 #pragma once
 
 #include <array>
@@ -12,21 +12,22 @@ inline constexpr std::uint8_t was_dealt = 1;
 // A new player's credit, and the credit a stored 0 stands for.
 inline constexpr std::int32_t starting_credit = 50;
 
-// What a run ended in the middle of a game (a close request or a termination signal) does with
-// the money in play, so that ending is never better than playing on. The flow of play keeps it up
-// to date as the game goes.
-enum class AtStake : std::uint8_t {
-    nothing,  // the credit stands as it is: no game, or cards seen (holding, inside a gamble)
-    bet,      // no card of the game shown yet: the staked bet goes back to the credit
-    win,      // a win shown and neither taken nor gambled: it is taken as Take takes it
+enum class Phase : std::uint8_t {
+    betting,   // staking credits before the deal
+    holding,   // five cards dealt: marking the ones to keep
+    on_offer,  // a win shown: taking it or gambling it
+    gambling,  // the dealer's card shown: picking one of the four cards
+    ended,     // End pressed with nothing staked: the credit is to be saved
+    broke,     // no credit to play with: the run is over and nothing is saved
 };
 
 struct GameState {
     std::int32_t credit = starting_credit;
     std::int32_t bet = 0;
     std::int32_t win = 0;
-    AtStake at_stake = AtStake::nothing;
+    Phase phase = Phase::betting;
     Hand hand{};
-    std::array<std::int8_t, hand_size> hold{};    // nonzero: the position is skipped by the deal
+    std::array<bool, hand_size> hold{};           // the positions the draw keeps
+    std::int8_t pick = 0;                         // gambling: the position picked, 1 to 4, or 0
     std::array<std::uint8_t, deck_size> dealt{};  // in_deck or was_dealt, by card index
 };

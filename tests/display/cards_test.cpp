@@ -252,13 +252,9 @@ TEST_F(Cards, StartTableShowsFiveBacksTheMainPanelEmptyHoldsAndTheScores) {
     draw_card_face(context, 2, 2, 11);
     set_colors(context, "yellow", "blue");
     show_message(context, "***** You Lost !! *****");
-    GameState held;
-    held.hold = {1, 1, 1, 1, 1};
-    draw_hold_panel(context, held);
+    draw_hold_panel(context, 0b11111);
 
-    GameState state;
-    state.credit = 50;
-    draw_table(context, state);
+    draw_table(context, 0, 0, 50);
     sync();
 
     Picture expected = plain(160, 200, "white");

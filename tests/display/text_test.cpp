@@ -229,12 +229,8 @@ TEST_F(Table, ScoreLinesShowEveryDigitInBlackOnWhite) {
     };
     for (const Case& c : cases) {
         clear_window(context);
-        GameState state;
-        state.bet = c.bet;
-        state.win = c.win;
-        state.credit = c.credit;
         set_colors(context, "red", "blue");
-        draw_scores(context, state);
+        draw_scores(context, c.bet, c.win, c.credit);
         sync();
         EXPECT_EQ(text_difference(1, 125, c.bet_line), "") << c.bet_line;
         EXPECT_EQ(text_difference(1, 145, c.win_line), "") << c.win_line;

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <set>
 #include <vector>
 
@@ -45,49 +42,20 @@ TEST(RandomValue, TakesBitsThreeToEighteenOfTheProduct) {
     }
 }
 
-TEST(RandomDraw, IsTheValueOfTheTimeAndTheGeneratorInThatOrder) {
-    for (unsigned seed = 1; seed <= 8; ++seed) {
-        std::srand(seed);
-        const int generated = std::rand();
-        std::srand(seed);
-        const std::time_t before = std::time(nullptr);
-        const int value = random_draw();
-        if (std::time(nullptr) != before) continue;  // the second turned: no telling which
-        EXPECT_EQ(value, random_value(before, generated)) << "seed " << seed;
-    }
-}
-
-TEST(SeedRandom, TwoRunsStartedTogetherDrawDifferently) {
-    // Each run seeds in a process of its own, as two players starting at once would.
-    int ends[2];
-    ASSERT_EQ(pipe(ends), 0);
-    for (int run = 0; run < 2; ++run) {
-        if (fork() != 0) continue;
-        seed_random();
-        const int drawn = std::rand();
-        _exit(write(ends[1], &drawn, sizeof drawn) == sizeof drawn ? 0 : 1);
-    }
-    while (wait(nullptr) > 0) {
-    }
-    int drawn[2] = {0, 0};
-    EXPECT_EQ(read(ends[0], drawn, sizeof drawn), static_cast<ssize_t>(sizeof drawn));
-    close(ends[0]);
-    close(ends[1]);
-    EXPECT_NE(drawn[0], drawn[1]);
-}
-
 TEST(ResetGame, FillsTheDeckAndEmptiesTheHand) {
     GameState state;
     state.dealt.fill(was_dealt);
     state.hand.fill(joker_card);
-    state.hold.fill(1);
+    state.hold.fill(true);
+    state.pick = 3;
     reset_game(state);
     for (std::uint8_t flag : state.dealt)
         EXPECT_EQ(flag, 0xFF);
     for (Card card : state.hand)
         EXPECT_EQ(card, (Card{-1, -1}));
-    for (std::int8_t flag : state.hold)
-        EXPECT_EQ(flag, 0);
+    for (bool held : state.hold)
+        EXPECT_FALSE(held);
+    EXPECT_EQ(state.pick, 0);
 }
 
 TEST(DealPosition, TakesTheDrawnCardModuloTheDeck) {

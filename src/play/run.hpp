@@ -1,0 +1,24 @@
+// The run in play as the flow holds it, shared by the waits and the pictures of events.
+#pragma once
+
+#include <cstdint>
+
+#include "display/display.hpp"
+#include "rules/game.hpp"
+
+struct Run {
+    DisplayContext* display;
+    const char* player_file;
+    // What ending the run now would leave in the credit: the settlement of the last event shown.
+    std::int32_t settled;
+};
+
+// Pauses for whole seconds; a close request or a termination signal ends the run as settled.
+void pause_seconds(Run& run, unsigned seconds);
+
+// Shows one event of the game with its messages, colours and pauses, and from the moment the
+// player can see it, settles an early end as the event says.
+void show_event(Run& run, const Event& event);
+
+// The offer of a win, shown before each wait for Take or Double.
+void show_offer(Run& run, const GameState& state);

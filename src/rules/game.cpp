@@ -1,0 +1,229 @@
+#include "rules/game.hpp"
+
+#include <cassert>
+
+#include "rules/gamble.hpp"
+#include "rules/money.hpp"
+
+namespace {
+
+constexpr unsigned every_position = (1U << hand_size) - 1;
+constexpr unsigned pick_positions = every_position & ~1U;  // the four cards beside the dealer's
+
+// Notes an event with the money and the settlement as they stand now, so the state must already
+// be what the event reports.
+Event& report(Events& events, const GameState& state, EventKind kind) {
+    assert(events.count < static_cast<int>(events.list.size()));
+    Event& event = events.list[static_cast<std::size_t>(events.count++)];
+    event = Event{};
+    event.kind = kind;
+    event.money = Money{state.bet, state.win, state.credit};
+    event.settled = settled_credit(state);
+    return event;
+}
+
+// Deals a card to each position of the mask, from the left, and reports them.
+void deal_positions(GameState& state, unsigned positions, const Sources& sources, Events& events,
+                    EventKind kind) {
+    for (int p = 0; p < hand_size; ++p) {
+        if (positions & (1U << p)) deal_position(state, p, sources.draw);
+    }
+    Event& event = report(events, state, kind);
+    event.positions = static_cast<std::uint8_t>(positions);
+    event.cards = state.hand;
+}
+
+// A run begins with a game, and after a game is lost or its win taken the next one begins, while
+// credit remains.
+void next_game(GameState& state, Events& events) {
+    if (state.credit > 0) {
+        state.bet = 0;
+        state.win = 0;
+        reset_game(state);
+        state.phase = Phase::betting;
+        report(events, state, EventKind::game_begun);
+        return;
+    }
+    state.phase = Phase::broke;
+    if (is_game_over(state.credit)) report(events, state, EventKind::game_over);
+}
+
+// The five cards of the game; from the first card shown the bet is played for.
+void deal_game(GameState& state, const Sources& sources, Events& events) {
+    state.phase = Phase::holding;
+    deal_positions(state, every_position, sources, events, EventKind::dealt);
+}
+
+void bet_input(GameState& state, Input input, const Sources& sources, Events& events) {
+    switch (input) {
+        case Input::bet:
+            // With no credit left a Bet stakes nothing, but it is still reported.
+            if (state.credit > 0) {
+                state.bet = saturating_add(state.bet, 1);
+                state.credit -= 1;
+            }
+            report(events, state, EventKind::staked);
+            break;
+        case Input::deal:
+            // Deal needs a stake; without one it is ignored.
+            if (state.bet > 0) deal_game(state, sources, events);
+            break;
+        case Input::end:
+            // End with a stake deals as Deal does; without one it ends the run.
+            if (state.bet > 0) {
+                deal_game(state, sources, events);
+            } else {
+                state.phase = Phase::ended;
+                report(events, state, EventKind::ended);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void mark_holds(GameState& state, unsigned held, Events& events) {
+    for (int p = 0; p < hand_size; ++p)
+        state.hold[static_cast<std::size_t>(p)] = (held >> p & 1U) != 0;
+    report(events, state, EventKind::marked).positions = static_cast<std::uint8_t>(held);
+}
+
+// The cards not held are replaced from the rest of the same deck, and the final hand is paid.
+void draw_and_score(GameState& state, const Sources& sources, Events& events) {
+    deal_positions(state, every_position & ~hold_mask(state), sources, events, EventKind::drawn);
+    const HandCategory category = evaluate_hand(state.hand);
+    if (category == HandCategory::no_win) {
+        report(events, state, EventKind::scored);
+        next_game(state, events);
+        return;
+    }
+    // The bet left the credit when it was staked; the win reaches it only through Take.
+    state.win = saturating_mul(payout_multiplier(category), state.bet);
+    state.phase = Phase::on_offer;
+    report(events, state, EventKind::scored).category = category;
+}
+
+void hold_input(GameState& state, Input input, const Sources& sources, Events& events) {
+    if (input >= Input::hold_1 && input <= Input::hold_5) {
+        mark_holds(state, hold_mask(state) ^ (1U << input_position(input)), events);
+    } else if (input == Input::hint) {
+        // The hint marks the best hold as pressing its buttons would; a hand the advice cannot
+        // judge keeps its marks.
+        unsigned best = 0;
+        if (sources.best_hold != nullptr && sources.best_hold(state.hand, best)) {
+            mark_holds(state, best, events);
+        }
+    } else if (input == Input::deal) {
+        draw_and_score(state, sources, events);
+    }
+}
+
+void win_gamble(GameState& state, int factor, Events& events, EventKind kind) {
+    state.win = saturating_mul(state.win, factor);
+    state.phase = Phase::on_offer;
+    report(events, state, kind).factor = static_cast<std::int8_t>(factor);
+}
+
+// A fresh deck, and the dealer's card at position 0; an ace is set aside and dealt again. The
+// dealer's joker settles the gamble at once.
+void begin_gamble(GameState& state, const Sources& sources, Events& events) {
+    reset_game(state);
+    state.phase = Phase::gambling;
+    report(events, state, EventKind::gamble_begun);
+    Card dealer{};
+    do {
+        dealer = deal_position(state, 0, sources.draw);
+        Event& event = report(events, state, EventKind::dealer_dealt);
+        event.positions = 1;
+        event.cards[0] = dealer;
+    } while (dealer_card_redealt(dealer));
+    if (is_joker(dealer)) {
+        win_gamble(state, gamble_factor(dealer, no_card), events, EventKind::dealer_joker);
+    } else {
+        report(events, state, EventKind::pick_asked);
+    }
+}
+
+void offer_input(GameState& state, Input input, const Sources& sources, Events& events) {
+    if (input == Input::take) {
+        state.credit = saturating_add(state.credit, state.win);
+        state.win = 0;
+        report(events, state, EventKind::taken);
+        next_game(state, events);
+    } else if (input == Input::double_up) {
+        begin_gamble(state, sources, events);
+    }
+}
+
+void gamble_input(GameState& state, Input input, const Sources& sources, Events& events) {
+    if (input >= Input::pick_2 && input <= Input::pick_5) {
+        // The pick may change any number of times before Deal.
+        state.pick = static_cast<std::int8_t>(input_position(input));
+        report(events, state, EventKind::picked).positions =
+            static_cast<std::uint8_t>(1U << state.pick);
+        return;
+    }
+    // Deal reveals the four cards once one is picked; before that it is ignored.
+    if (input != Input::deal || state.pick == 0) return;
+    deal_positions(state, pick_positions, sources, events, EventKind::revealed);
+    const int factor =
+        gamble_factor(state.hand[0], state.hand[static_cast<std::size_t>(state.pick)]);
+    if (factor != 0) {
+        win_gamble(state, factor, events, EventKind::gamble_won);
+        return;
+    }
+    state.win = 0;
+    report(events, state, EventKind::gamble_lost);
+    next_game(state, events);
+}
+
+}  // namespace
+
+Events start_run(GameState& state, std::int32_t credit) {
+    state = GameState{};
+    state.credit = credit;
+    Events events;
+    next_game(state, events);
+    return events;
+}
+
+Events apply_input(GameState& state, Input input, const Sources& sources) {
+    Events events;
+    switch (state.phase) {
+        case Phase::betting:
+            bet_input(state, input, sources, events);
+            break;
+        case Phase::holding:
+            hold_input(state, input, sources, events);
+            break;
+        case Phase::on_offer:
+            offer_input(state, input, sources, events);
+            break;
+        case Phase::gambling:
+            gamble_input(state, input, sources, events);
+            break;
+        case Phase::ended:
+        case Phase::broke:
+            break;
+    }
+    return events;
+}
+
+std::int32_t settled_credit(const GameState& state) {
+    switch (state.phase) {
+        case Phase::betting:
+            return saturating_add(state.credit, state.bet);
+        case Phase::on_offer:
+            return saturating_add(state.credit, state.win);
+        default:
+            return state.credit;
+    }
+}
+
+unsigned hold_mask(const GameState& state) {
+    unsigned mask = 0;
+    for (int p = 0; p < hand_size; ++p) {
+        if (state.hold[static_cast<std::size_t>(p)]) mask |= 1U << p;
+    }
+    return mask;
+}
