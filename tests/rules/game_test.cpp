@@ -1,0 +1,221 @@
+// The game in progress, one step at a time: a moment reached by inputs from a fresh run, one more
+// input, and the events, phase, money and settlement that follow.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "rules/gamble.hpp"
+#include "rules/game.hpp"
+#include "support/cards.hpp"
+
+namespace {
+
+std::vector<int> script;
+std::size_t next_card = 0;
+
+// The deck's numbers deal the scripted cards in turn: draw() % 53 is the card's index.
+int scripted_draw() {
+    if (next_card >= script.size()) ADD_FAILURE() << "the cards ran out";
+    return next_card < script.size() ? script[next_card++] : 0;
+}
+
+// The hint's advice: always the first, third and fifth cards.
+bool odd_cards(const Hand&, unsigned& hold) {
+    hold = 0b10101;
+    return true;
+}
+
+struct Happened {
+    EventKind kind;
+    std::int32_t settled;
+};
+
+struct Step {
+    const char* name;
+    std::int32_t credit;
+    const char* cards;
+    std::vector<Input> before;
+    Input input;
+    std::vector<Happened> events;
+    Phase phase;
+    Money money;
+    int held = -1;  // the hold marks afterwards, where they matter
+};
+
+using enum Input;
+using enum EventKind;
+// Two pair held whole on a bet of 1: a win of 2 on offer, then more inputs.
+std::vector<Input> win_two(std::initializer_list<Input> more = {}) {
+    std::vector<Input> inputs{bet, deal, hold_1, hold_2, hold_3, hold_4, hold_5, deal};
+    inputs.insert(inputs.end(), more);
+    return inputs;
+}
+const char* const two_pair = "Kh Ks 2c 2d 9h";
+
+const Step steps[] = {
+    {"BetAtNoCreditStakesNothing", 1, "", {bet}, bet, {{staked, 1}}, Phase::betting, {1, 0, 0}},
+    {"DealBeforeABetIsIgnored", 50, "", {}, deal, {}, Phase::betting, {0, 0, 50}},
+    {"EndWithNothingStakedEndsTheRun", 50, "", {}, end, {{ended, 50}}, Phase::ended, {0, 0, 50}},
+    {"EndAfterBetsDealsAndTheBetIsPlayedFor",
+     50,
+     "2s 5h 9c Jd Kh",
+     {bet, bet},
+     end,
+     {{dealt, 48}},
+     Phase::holding,
+     {2, 0, 48}},
+    {"AHoldMarkToggles",
+     50,
+     "2s 5h 9c Jd Kh",
+     {bet, deal, hold_2, hold_4},
+     hold_2,
+     {{marked, 49}},
+     Phase::holding,
+     {1, 0, 49},
+     0b01000},
+    {"TheHintMarksTheAdvisedHold",
+     50,
+     "2s 5h 9c Jd Kh",
+     {bet, deal, hold_2},
+     hint,
+     {{marked, 49}},
+     Phase::holding,
+     {1, 0, 49},
+     0b10101},
+    {"ALosingHandBeginsTheNextGame",
+     50,
+     "2s 5h 9c Jd Kh 3s 7h 8c Qd 4h",
+     {bet, deal},
+     deal,
+     {{drawn, 49}, {scored, 49}, {game_begun, 49}},
+     Phase::betting,
+     {0, 0, 49}},
+    {"LosingTheLastCreditIsGameOver",
+     1,
+     "2s 5h 9c Jd Kh 3s 7h 8c Qd 4h",
+     {bet, deal},
+     deal,
+     {{drawn, 0}, {scored, 0}, {game_over, 0}},
+     Phase::broke,
+     {1, 0, 0}},
+    {"APayingHandIsOnOffer",
+     50,
+     "Kh Ks 2c 2d 9h",
+     {bet, bet, bet, deal, hold_1, hold_2, hold_3, hold_4, hold_5},
+     deal,
+     {{drawn, 47}, {scored, 53}},
+     Phase::on_offer,
+     {3, 6, 47}},
+    {"TakeAddsTheWin",
+     50,
+     two_pair,
+     win_two(),
+     take,
+     {{taken, 51}, {game_begun, 51}},
+     Phase::betting,
+     {0, 0, 51}},
+    {"BetOnTheOfferChangesNothing", 50, two_pair, win_two(), bet, {}, Phase::on_offer, {1, 2, 49}},
+    {"ADealerAceIsDealtAgain",
+     50,
+     "Kh Ks 2c 2d 9h Ah 7c",
+     win_two(),
+     double_up,
+     {{gamble_begun, 49}, {dealer_dealt, 49}, {dealer_dealt, 49}, {pick_asked, 49}},
+     Phase::gambling,
+     {1, 2, 49}},
+    {"TheDealersJokerTriples",
+     50,
+     "Kh Ks 2c 2d 9h Jk",
+     win_two(),
+     double_up,
+     {{gamble_begun, 49}, {dealer_dealt, 49}, {dealer_joker, 55}},
+     Phase::on_offer,
+     {1, 6, 49}},
+    {"DealBeforeAPickIsIgnored",
+     50,
+     "Kh Ks 2c 2d 9h 7h",
+     win_two({double_up}),
+     deal,
+     {},
+     Phase::gambling,
+     {1, 2, 49}},
+    {"ATieDoublesAndIsTakenOnlyOnceShown",
+     50,
+     "Kh Ks 2c 2d 9h 7h 3s 7c 9d Ah",
+     win_two({double_up, pick_3}),
+     deal,
+     {{revealed, 49}, {gamble_won, 53}},
+     Phase::on_offer,
+     {1, 4, 49}},
+    {"ALowerCardLosesTheWin",
+     50,
+     "Kh Ks 2c 2d 9h 9h 3s 4s 5s 6s",
+     win_two({double_up, pick_4}),
+     deal,
+     {{revealed, 49}, {gamble_lost, 49}, {game_begun, 49}},
+     Phase::betting,
+     {0, 0, 49}},
+};
+
+void PrintTo(const Step& step, std::ostream* out) {
+    *out << step.name;
+}
+
+class GameStep : public ::testing::TestWithParam<Step> {};
+
+TEST_P(GameStep, FollowsTheRules) {
+    const Step& step = GetParam();
+    script.clear();
+    next_card = 0;
+    const std::string cards = step.cards;
+    for (std::size_t at = 0; at < cards.size(); at += 3)
+        script.push_back(index_of_card(parse_card(cards.substr(at, 2))));
+    const Sources sources{scripted_draw, odd_cards};
+    GameState state;
+    start_run(state, step.credit);
+    for (const Input input : step.before)
+        apply_input(state, input, sources);
+
+    const Events events = apply_input(state, step.input, sources);
+    ASSERT_EQ(events.count, static_cast<int>(step.events.size()));
+    for (int i = 0; i < events.count; ++i) {
+        EXPECT_EQ(events.list[i].kind, step.events[i].kind) << "event " << i;
+        EXPECT_EQ(events.list[i].settled, step.events[i].settled) << "event " << i;
+    }
+    EXPECT_EQ(state.phase, step.phase);
+    EXPECT_EQ(state.bet, step.money.bet);
+    EXPECT_EQ(state.win, step.money.win);
+    EXPECT_EQ(state.credit, step.money.credit);
+    if (events.count > 0) {
+        EXPECT_EQ(settled_credit(state), events.list[events.count - 1].settled);
+    }
+    if (step.held >= 0) {
+        EXPECT_EQ(hold_mask(state), static_cast<unsigned>(step.held));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Game, GameStep, ::testing::ValuesIn(steps),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Gamble, TheFactorOfEachDealersCardAndPick) {
+    struct Case {
+        const char* dealer;
+        const char* picked;
+        int factor;
+    };
+    const Case cases[] = {
+        {"7h", "7c", 2},                                    // a tie goes to the player
+        {"Kd", "As", 2},                                    // aces count above kings
+        {"Kd", "Jk", 2},                                    // the joker above all
+        {"Kd", "Qd", 0}, {"3c", "2c", 0}, {"Jk", "2c", 3},  // the dealer's joker needs no pick
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(gamble_factor(parse_card(c.dealer), parse_card(c.picked)), c.factor)
+            << c.dealer << " against " << c.picked;
+    }
+    EXPECT_TRUE(dealer_card_redealt(parse_card("Ac")));
+    EXPECT_FALSE(dealer_card_redealt(joker_card));
+}
+
+}  // namespace
