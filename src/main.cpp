@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "display/display.hpp"
+#include "play/chance.hpp"
 #include "play/play.hpp"
 #include "rules/state.hpp"
 #include "store/player_file.hpp"

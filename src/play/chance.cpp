@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "play/play.hpp"
+#include "play/chance.hpp"
 #include "rules/deck.hpp"
 
 // Test seam: the tests' preloaded library replaces time(), rand() and srand(), which these two

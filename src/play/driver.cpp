@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "play/chance.hpp"
 #include "play/play.hpp"
 #include "play/run.hpp"
 #include "strategy/hold_values.hpp"

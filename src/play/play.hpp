@@ -18,8 +18,3 @@ void print_game_over_at_zero(std::int32_t credit);
 
 // Prints the player file's failure message and ends the process with status 1.
 [[noreturn]] void fail_on_store(StoreResult result, const char* player_file);
-
-// The deck's random numbers: random_value of the C library's time and rand, 0 to 65535. The
-// generator is seeded once per run from the time and the process id.
-int random_draw();
-void seed_random();

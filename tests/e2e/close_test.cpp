@@ -19,9 +19,9 @@ namespace {
 
 using namespace std::string_literals;
 
-const char* const offer = "Double Up-Take Score ? ";
-const char* const select_cards = "Select Cards           ";
-const char* const select_bigger = "Select Bigger Card     ";
+const char* const offer = offer_message;
+const char* const select_cards = select_cards_message;
+const char* const select_bigger = select_bigger_message;
 const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
 const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
 
@@ -110,7 +110,7 @@ const Moment moments[] = {
      "",
      {},
      [](PokerGame& game) {
-         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
      },
      "\x32\0\0\0",
      false},
@@ -217,7 +217,7 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
         press(game, hold_button(0));
         EXPECT_TRUE(game.running()) << "a held pause does not end";
         EXPECT_EQ(game.finish(), 0);
-        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50))
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit))
             << "no card shown: the bet back";
         EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
     }
@@ -226,7 +226,7 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
 TEST(EndRequest, OtherClientMessagesAreIgnored) {
     TemporaryDirectory dir;
     PokerGame game(dir);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     Display* display = game.display();
     // A protocol message that is not WM_DELETE_WINDOW, and a message of another type that names
     // WM_DELETE_WINDOW.
@@ -251,7 +251,7 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     EXPECT_FALSE(file_exists(dir.file("tavlek.bob.sv")));
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit));
 }
 
 TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
@@ -275,7 +275,7 @@ TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
         signal(SIGINT, SIG_IGN);
     };
     PokerGame game(dir, options);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     game.send_signal(SIGHUP);
     game.send_signal(SIGINT);
     press(game, bet_button);
@@ -283,7 +283,7 @@ TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
     EXPECT_TRUE(game.running());
     game.send_signal(SIGTERM);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(50));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit));
 }
 
 // The program's own process under strace: the one whose parent is strace.
@@ -331,7 +331,7 @@ TEST(EndRequest, ASignalCutsARealPauseShort) {
                          "trace=clock_nanosleep,nanosleep,restart_syscall,exit_group"};
     options.cards = {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "4h"};
     PokerGame game(dir, options);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     int poker = 0;
     ASSERT_TRUE(wait_until([&] { return (poker = traced_child(game.pid())) > 0; }));
     // strace leaves its child running if it is itself killed, so a failing test kills both.

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "display/display.hpp"
+#include "play/messages.hpp"
 #include "rules/card.hpp"
+#include "rules/state.hpp"
 #include "support/process.hpp"
 #include "support/xserver.hpp"
 
@@ -100,23 +103,26 @@ std::string stored(std::int32_t credit);
 // The full path of a program found on PATH, or "" if there is none.
 std::string find_in_path(const std::string& program);
 
-// Window coordinates of the buttons, where a player would click them.
+// Picture coordinates of the buttons, where a player would click them: the middle of each.
 struct Point {
     int x;
     int y;
 };
-inline constexpr Point bet_button{125, 120};
-inline constexpr Point deal_button{125, 140};
-inline constexpr Point blank_button{125, 160};
-inline constexpr Point double_button{125, 160};
-inline constexpr Point end_button{125, 180};
-inline constexpr Point take_button{125, 180};
-inline Point hold_button(int position) {
-    return {32 * position + 21, 79};
+constexpr Point middle_of(const Button& button) {
+    return {button.x + button.width / 2, button.y + button.height / 2};
 }
-inline Point pick_button(int position) {
-    return {32 * position + 21, 79};
-}  // positions 1 to 4
+inline constexpr Point bet_button = middle_of(main_panel[main_bet]);
+inline constexpr Point deal_button = middle_of(main_panel[main_deal]);
+inline constexpr Point blank_button = middle_of(main_panel[main_blank]);
+inline constexpr Point double_button = middle_of(double_panel[double_double]);
+inline constexpr Point end_button = middle_of(main_panel[main_end]);
+inline constexpr Point take_button = middle_of(double_panel[double_take]);
+constexpr Point hold_button(int position) {
+    return middle_of(hold_panel[position]);
+}
+constexpr Point pick_button(int position) {  // positions 1 to 4
+    return middle_of(pick_panel[position - 1]);
+}
 
 // Presses a button at a point.
 inline void press(const PokerGame& game, Point point) {

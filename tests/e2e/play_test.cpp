@@ -9,10 +9,10 @@ namespace {
 
 using namespace std::string_literals;
 
-const char* const lost = "***** You Lost !! *****";
-const char* const offer = "Double Up-Take Score ? ";
-const char* const select_cards = "Select Cards           ";
-const char* const select_bigger = "Select Bigger Card     ";
+const char* const lost = you_lost_message;
+const char* const offer = offer_message;
+const char* const select_cards = select_cards_message;
+const char* const select_bigger = select_bigger_message;
 
 std::vector<std::string> cards(const std::string& text) {
     std::vector<std::string> list;

@@ -105,7 +105,7 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
     } else {
         EXPECT_EQ(status, 0);
         EXPECT_EQ(game.output(), banner);
-        EXPECT_EQ(read_file(file), stored(50));
+        EXPECT_EQ(read_file(file), stored(starting_credit));
     }
     expect_no_temporary(dir);
 }
@@ -266,7 +266,7 @@ TEST(RemovedDirectory, TakesNoNewFile) {
     GameOptions options;
     options.cards = losing_cards;
     PokerGame game(dir, options);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     ASSERT_EQ(rmdir(dir.path.c_str()), 0);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
@@ -388,7 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Damage{"OneByte", "\x07"s, 0, ""}, Damage{"TwoBytes", "\x07\x01"s, 0, ""},
                       Damage{"LongerFileIsCutToItsFirstFourBytes", "\x05\0\0\0 more"s, 5,
                              stored(5)},
-                      Damage{"ZeroStartsAfreshWithFifty", stored(0), 50, stored(50)}),
+                      Damage{"ZeroStartsAfreshWithFifty", stored(0), 50, stored(starting_credit)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DamagedFile, ADirectoryInThePlayerFilesPlaceIsAReadError) {

@@ -98,10 +98,10 @@ public:
     }
 
     std::optional<Phase> phase() {
-        if (shows(1, 20, "Press Bet or Deal")) return Phase::bet;
-        if (shows(1, 20, "Select Cards           ")) return Phase::hold;
-        if (shows(1, 20, "Double Up-Take Score ? ")) return Phase::offer;
-        if (shows(1, 20, "Select Bigger Card     ")) return Phase::pick;
+        if (shows(1, 20, press_bet_message)) return Phase::bet;
+        if (shows(1, 20, select_cards_message)) return Phase::hold;
+        if (shows(1, 20, offer_message)) return Phase::offer;
+        if (shows(1, 20, select_bigger_message)) return Phase::pick;
         return std::nullopt;
     }
 
@@ -191,7 +191,7 @@ struct PressChooser {
 
 // The test's own account of the run, from the presses it made and what the window showed.
 struct Ledger {
-    std::int32_t credit = 50;
+    std::int32_t credit = starting_credit;
     std::int32_t bet = 0;
     std::int32_t win = 0;
     Phase phase = Phase::bet;

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "play/play.hpp"
+#include "play/chance.hpp"
 #include "rules/deck.hpp"
 
 namespace {

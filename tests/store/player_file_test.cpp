@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "rules/state.hpp"
 #include "store/player_file.hpp"
 #include "support/process.hpp"
 
@@ -111,7 +112,7 @@ TEST_F(PlayerFile, LoadsWhatTheFileHolds) {
     };
     const Case cases[] = {
         {"\x49\0\0\0"s, StoreResult::ok, 73},
-        {"\0\0\0\0"s, StoreResult::ok, 50},  // a stored 0 is a fresh start
+        {"\0\0\0\0"s, StoreResult::ok, starting_credit},  // a stored 0 is a fresh start
         {"\xff\xff\xff\xff"s, StoreResult::ok, -1},
         {"\xff\xff\xff\x7f"s, StoreResult::ok, 2147483647},
         {"\xa0\x86\x01\0"s, StoreResult::ok, 100000},
@@ -132,7 +133,7 @@ TEST_F(PlayerFile, LoadsWhatTheFileHolds) {
 
 TEST_F(PlayerFile, MissingFileKeepsTheDefault) {
     EXPECT_EQ(load_credit(file, credit), StoreResult::ok);
-    EXPECT_EQ(credit, 50);
+    EXPECT_EQ(credit, starting_credit);
     EXPECT_TRUE(leftovers().empty());
 }
 
