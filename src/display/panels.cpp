@@ -41,6 +41,8 @@ void wait_for_input(DisplayContext& display) {
     const int queued = XEventsQueued(display.display, QueuedAlready);
     flush_display(display);
     if (XEventsQueued(display.display, QueuedAlready) > queued) return;
+    // Test seam: this poll on exactly two descriptors with no time limit is how the tests'
+    // preloaded library knows a click wait has begun; no other poll of the program looks so.
     pollfd watched[] = {{ConnectionNumber(display.display), POLLIN, 0},
                         {termination_wake_fd(), POLLIN, 0}};
     poll(watched, 2, -1);

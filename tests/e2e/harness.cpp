@@ -89,8 +89,7 @@ int rand_value_of(const std::string& card) {
 }
 
 PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
-    : directory_(directory),
-      log_file_(scratch_.file("pauses")),
+    : log_file_(scratch_.file("pauses")),
       wait_log_file_(scratch_.file("waits")),
       out_file_(scratch_.file("stdout")),
       scale_(options.scale) {

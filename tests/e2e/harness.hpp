@@ -77,7 +77,6 @@ public:
     Display* display() const { return display_; }
 
 private:
-    const TemporaryDirectory& directory_;
     TemporaryDirectory scratch_;  // the pause log and standard output, away from player files
     std::string log_file_;
     std::string wait_log_file_;
