@@ -83,6 +83,8 @@ void bet_input(GameState& state, Input input, const Sources& sources, Events& ev
 }
 
 void mark_holds(GameState& state, unsigned held, Events& events) {
+    // New marks are a new hold for the trainer to judge.
+    state.trainer.warned = false;
     for (int p = 0; p < hand_size; ++p)
         state.hold[static_cast<std::size_t>(p)] = (held >> p & 1U) != 0;
     report(events, state, EventKind::marked).positions = static_cast<std::uint8_t>(held);
@@ -103,6 +105,28 @@ void draw_and_score(GameState& state, const Sources& sources, Events& events) {
     report(events, state, EventKind::scored).category = category;
 }
 
+// With the trainer on, a hold worth less than the best hold of the hand is held back once: the
+// player hears what it gives away, and Deal again draws it as marked. A hold that is drawn counts
+// in the trainer's tally.
+bool trainer_holds_back(GameState& state, const Sources& sources, Events& events) {
+    Trainer& trainer = state.trainer;
+    std::int64_t cost = 0;
+    if (!trainer.on || sources.hold_cost == nullptr ||
+        !sources.hold_cost(state.hand, hold_mask(state), cost)) {
+        return false;
+    }
+    if (cost > 0 && !trainer.warned) {
+        trainer.warned = true;
+        report(events, state, EventKind::held_back).cost = cost;
+        return true;
+    }
+    trainer.warned = false;
+    trainer.hands += 1;
+    if (cost == 0) trainer.best_holds += 1;
+    add_times(trainer.given_away, cost, state.bet, sources.cost_denominator);
+    return false;
+}
+
 void hold_input(GameState& state, Input input, const Sources& sources, Events& events) {
     if (input >= Input::hold_1 && input <= Input::hold_5) {
         mark_holds(state, hold_mask(state) ^ (1U << input_position(input)), events);
@@ -114,7 +138,7 @@ void hold_input(GameState& state, Input input, const Sources& sources, Events& e
             mark_holds(state, best, events);
         }
     } else if (input == Input::deal) {
-        draw_and_score(state, sources, events);
+        if (!trainer_holds_back(state, sources, events)) draw_and_score(state, sources, events);
     }
 }
 
@@ -179,9 +203,10 @@ void gamble_input(GameState& state, Input input, const Sources& sources, Events&
 
 }  // namespace
 
-Events start_run(GameState& state, std::int32_t credit) {
+Events start_run(GameState& state, std::int32_t credit, bool trainer) {
     state = GameState{};
     state.credit = credit;
+    state.trainer.on = trainer;
     Events events;
     next_game(state, events);
     return events;

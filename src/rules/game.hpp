@@ -10,11 +10,15 @@
 #include "rules/input.hpp"
 #include "rules/state.hpp"
 
-// What the model asks of the world outside it: the deck's random numbers, and for the hint the
-// best hold of a hand (bit p keeps position p; false for a hand it cannot judge).
+// What the model asks of the world outside it: the deck's random numbers; for the hint the best
+// hold of a hand (bit p keeps position p); for the trainer what a hold gives away against the
+// best, in units of 1 / cost_denominator of a bet (0 for a best hold). The advice is false for a
+// hand it cannot judge.
 struct Sources {
     DrawSource draw = nullptr;
     bool (*best_hold)(const Hand& hand, unsigned& hold) = nullptr;
+    bool (*hold_cost)(const Hand& hand, unsigned hold, std::int64_t& cost) = nullptr;
+    std::int64_t cost_denominator = 1;
 };
 
 enum class EventKind : std::uint8_t {
@@ -23,6 +27,7 @@ enum class EventKind : std::uint8_t {
     ended,         // End with nothing staked: the run is over
     dealt,         // the five cards of the game
     marked,        // the hold marks changed
+    held_back,     // the trainer holds back a Deal: the marked hold gives cost away
     drawn,         // the cards not held were replaced (positions: those replaced)
     scored,        // the final hand's category and what it won
     taken,         // the win went into the credit
@@ -52,6 +57,7 @@ struct Event {
     Hand cards{};
     HandCategory category = HandCategory::no_win;  // scored
     std::int8_t factor = 0;                        // dealer_joker, gamble_won
+    std::int64_t cost = 0;                         // held_back, in units of cost_denominator
     Money money{};
     // What ending the run from this event on leaves in the credit (settled_credit).
     std::int32_t settled = 0;
@@ -66,8 +72,9 @@ struct Events {
     const Event* end() const { return list.data() + count; }
 };
 
-// The first game of a run with this credit, or the end of a run that has no credit to play with.
-Events start_run(GameState& state, std::int32_t credit);
+// The first game of a run with this credit, or the end of a run that has no credit to play with;
+// the trainer stands by the player's side if asked.
+Events start_run(GameState& state, std::int32_t credit, bool trainer = false);
 
 // Applies one input to the state and reports what happened; an input the phase does not take
 // changes nothing and reports nothing.

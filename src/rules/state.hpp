@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "rules/card.hpp"
+#include "rules/money.hpp"
 
 inline constexpr std::uint8_t in_deck = 0xFF;
 inline constexpr std::uint8_t was_dealt = 1;
@@ -21,6 +22,16 @@ enum class Phase : std::uint8_t {
     broke,     // no credit to play with: the run is over and nothing is saved
 };
 
+// The trainer at a player's side: whether it is on, whether the hold marked now was held back
+// already, and the tally of the hands drawn with it.
+struct Trainer {
+    bool on = false;
+    bool warned = false;
+    std::int32_t hands = 0;
+    std::int32_t best_holds = 0;
+    ExactAmount given_away;  // what the other holds gave away, in credits at the bets staked
+};
+
 struct GameState {
     std::int32_t credit = starting_credit;
     std::int32_t bet = 0;
@@ -30,4 +41,5 @@ struct GameState {
     std::array<bool, hand_size> hold{};           // the positions the draw keeps
     std::int8_t pick = 0;                         // gambling: the position picked, 1 to 4, or 0
     std::array<std::uint8_t, deck_size> dealt{};  // in_deck or was_dealt, by card index
+    Trainer trainer;
 };

@@ -195,6 +195,48 @@ TEST_P(GameStep, FollowsTheRules) {
     }
 }
 
+// The trainer's judge: the first, third and fifth cards are the best hold, any other gives
+// away 0.42 of a bet.
+bool judge(const Hand&, unsigned hold, std::int64_t& cost) {
+    cost = hold == 0b10101 ? 0 : 42;
+    return true;
+}
+
+TEST(Trainer, HoldsBackACostlyHoldOnceAndTalliesTheHandsDrawn) {
+    script.clear();
+    next_card = 0;
+    for (const char* card : {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "2h", "6c", "Tc",
+                             "4d", "Ks", "3h", "8d"})
+        script.push_back(index_of_card(parse_card(card)));
+    const Sources sources{scripted_draw, odd_cards, judge, 100};
+    GameState state;
+    start_run(state, 50, true);
+    auto kinds = [&](Input input) {
+        std::vector<EventKind> found;
+        for (const Event& event : apply_input(state, input, sources))
+            found.push_back(event.kind);
+        return found;
+    };
+    for (const Input input : {bet, bet, deal})
+        kinds(input);
+    const Events held = apply_input(state, deal, sources);
+    ASSERT_EQ(held.count, 1);
+    EXPECT_EQ(held.list[0].kind, held_back);
+    EXPECT_EQ(held.list[0].cost, 42);
+    EXPECT_EQ(kinds(hold_1), std::vector<EventKind>{marked});
+    EXPECT_EQ(kinds(deal), std::vector<EventKind>{held_back}) << "a new hold is judged anew";
+    EXPECT_EQ(kinds(deal), (std::vector<EventKind>{drawn, scored, game_begun})) << "as marked";
+    for (const Input input : {bet, deal, hint})
+        kinds(input);
+    EXPECT_EQ(kinds(deal), (std::vector<EventKind>{drawn, scored, game_begun})) << "the best";
+
+    EXPECT_EQ(state.trainer.hands, 2);
+    EXPECT_EQ(state.trainer.best_holds, 1);
+    char given_away[amount_text_capacity];
+    format_hundredths(given_away, state.trainer.given_away, 100);
+    EXPECT_STREQ(given_away, "0.84") << "0.42 a bet on a bet of 2";
+}
+
 INSTANTIATE_TEST_SUITE_P(Game, GameStep, ::testing::ValuesIn(steps),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 #include "rules/money.hpp"
 
@@ -38,6 +39,34 @@ TEST(Money, ProductsStopAtTheLimits) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(saturating_mul(c.a, c.b), c.product) << c.a << " * " << c.b;
+    }
+}
+
+TEST(Money, ExactAmountsSumAndRoundHalfUpToHundredths) {
+    struct Added {
+        std::int64_t units;
+        std::int32_t count;
+    };
+    struct Case {
+        std::vector<Added> added;
+        std::int64_t denominator;
+        const char* text;
+    };
+    const Case cases[] = {
+        {{{42, 2}}, 100, "0.84"},
+        {{{1, 1}}, 200, "0.01"},            // half a hundredth rounds up
+        {{{199, 1}}, 20000, "0.01"},        // just below half does not
+        {{{60, 1}, {60, 1}}, 100, "1.20"},  // parts carry into whole credits
+        {{{1999, 1}}, 2000, "1.00"},        // and so does the rounding
+        {{{500 * 8561520LL, top}, {8561519, top}}, 8561520, "1075889306896.17"},
+    };
+    for (const Case& c : cases) {
+        ExactAmount amount;
+        for (const Added& added : c.added)
+            add_times(amount, added.units, added.count, c.denominator);
+        char text[amount_text_capacity];
+        format_hundredths(text, amount, c.denominator);
+        EXPECT_STREQ(text, c.text);
     }
 }
 
