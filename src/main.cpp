@@ -84,8 +84,6 @@ int main(int argc, char** argv) {
     DisplayContext& display = open_display(scale);
     create_glyphs(display);
 
-    credit = play_games(display, credit, player_file);
-
-    print_game_over_at_zero(credit);
+    play_games(display, credit, player_file, false);
     return 0;
 }

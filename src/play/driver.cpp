@@ -26,7 +26,7 @@ void save_or_fail(const char* player_file, std::int32_t credit) {
 // early.
 [[noreturn]] void end_run(const Run& run, int status) {
     if (saves_credit(run.settled)) save_or_fail(run.player_file, run.settled);
-    print_game_over_at_zero(run.settled);
+    print_run_end(run, run.settled);
     std::exit(status);
 }
 
@@ -91,29 +91,24 @@ void pause_seconds(Run& run, unsigned seconds) {
     if (close_requested(*run.display)) end_run(run, 0);
 }
 
-void print_game_over_at_zero(std::int32_t credit) {
-    if (!is_game_over(credit)) return;
-    std::puts("****           ****");
-    std::puts("**** Game Over ****");
-    std::puts("****           ****");
-    std::fflush(stdout);
-}
-
-std::int32_t play_games(DisplayContext& display, std::int32_t credit, const char* player_file) {
-    Run run{&display, player_file, credit};
+void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
+                bool trainer) {
+    const Sources sources{random_draw, advise_hold, nullptr, 1};
+    GameState state;
+    Run run{&display, player_file, &state, sources.cost_denominator, credit};
     running = &run;
     on_connection_lost(end_run_on_lost_connection);
-    const Sources sources{random_draw, advise_hold};
 
-    GameState state;
-    show_events(run, start_run(state, credit));
+    show_events(run, start_run(state, credit, trainer));
     for (;;) {
         switch (state.phase) {
             case Phase::ended:
                 save_or_fail(player_file, state.credit);
-                return state.credit;
+                print_run_end(run, state.credit);
+                return;
             case Phase::broke:
-                return state.credit;
+                print_run_end(run, state.credit);
+                return;
             case Phase::on_offer:
                 show_offer(run, state);
                 break;

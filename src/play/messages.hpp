@@ -12,3 +12,13 @@ inline constexpr const char* lucky_win_message = "**** Luckey Win !! ****";
 inline constexpr const char* select_bigger_message = "Select Bigger Card     ";
 inline constexpr const char* you_win_message = "***** You Win  !! *****";
 inline constexpr const char* game_over_message = "***** Game Over !! ****";
+inline constexpr int message_length = 23;
+
+// The trainer's words: what a hold held back gives away (the short form where the long one does
+// not fit the line), the tally of a trainer run in the window at End, and on standard output at
+// the end of a trainer run.
+inline constexpr const char* held_back_format = "Best holds +%s a bet";
+inline constexpr const char* held_back_short_format = "Best holds +%s";
+inline constexpr const char* tally_format = "%d hands %d best -%s";
+inline constexpr const char* trainer_summary_format =
+    "trainer: %d hands, %d best holds, %d others gave away %s credits\n";

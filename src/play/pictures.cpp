@@ -1,4 +1,7 @@
 // What each event of the game looks like: the pictures, messages, colours and pauses.
+#include <cstdio>
+#include <cstring>
+
 #include "play/messages.hpp"
 #include "play/run.hpp"
 
@@ -10,6 +13,38 @@ constexpr unsigned every_pick = 0b11110;
 void say(Run& run, const char* foreground, const char* background, const char* message) {
     set_colors(*run.display, foreground, background);
     show_message(*run.display, message);
+}
+
+// A message made up here, padded with blanks to the whole line like the fixed ones; what does not
+// fit the line is left out.
+void say_padded(Run& run, const char* foreground, const char* background, const char* text) {
+    char line[message_length + 1];
+    std::snprintf(line, sizeof line, "%-*.*s", message_length, message_length, text);
+    say(run, foreground, background, line);
+}
+
+// What a hold held back gives away, in bets with two decimals.
+void show_held_back(Run& run, std::int64_t cost) {
+    const std::int64_t units = run.cost_denominator;
+    char amount[amount_text_capacity];
+    format_hundredths(amount, ExactAmount{cost / units, cost % units}, units);
+    char text[64];
+    std::snprintf(text, sizeof text, held_back_format, amount);
+    if (std::strlen(text) > static_cast<std::size_t>(message_length)) {
+        std::snprintf(text, sizeof text, held_back_short_format, amount);
+    }
+    say_padded(run, "blue", "white", text);
+}
+
+// The trainer's tally of the run, shown for two seconds when the player ends it with End.
+void show_tally(Run& run, const Trainer& trainer) {
+    char amount[amount_text_capacity];
+    format_hundredths(amount, trainer.given_away, run.cost_denominator);
+    char text[64];
+    std::snprintf(text, sizeof text, tally_format, static_cast<int>(trainer.hands),
+                  static_cast<int>(trainer.best_holds), amount);
+    say_padded(run, "black", "white", text);
+    pause_seconds(run, 2);
 }
 
 void draw_cards(Run& run, const Event& event) {
@@ -59,6 +94,9 @@ void show_event(Run& run, const Event& event) {
         case EventKind::marked:
             draw_hold_panel(display, event.positions);
             flush_display(display);
+            break;
+        case EventKind::held_back:
+            show_held_back(run, event.cost);
             break;
         case EventKind::drawn:
             // The cards to be replaced turn face down for a second first.
@@ -122,9 +160,28 @@ void show_event(Run& run, const Event& event) {
             pause_seconds(run, 2);
             break;
         case EventKind::ended:
+            if (run.state->trainer.on) show_tally(run, run.state->trainer);
+            break;
         case EventKind::taken:
             break;
     }
+}
+
+void print_run_end(const Run& run, std::int32_t credit) {
+    if (is_game_over(credit)) {
+        std::puts("****           ****");
+        std::puts("**** Game Over ****");
+        std::puts("****           ****");
+    }
+    const Trainer& trainer = run.state->trainer;
+    if (trainer.on) {
+        char amount[amount_text_capacity];
+        format_hundredths(amount, trainer.given_away, run.cost_denominator);
+        std::printf(trainer_summary_format, static_cast<int>(trainer.hands),
+                    static_cast<int>(trainer.best_holds),
+                    static_cast<int>(trainer.hands - trainer.best_holds), amount);
+    }
+    std::fflush(stdout);
 }
 
 void show_offer(Run& run, const GameState& state) {

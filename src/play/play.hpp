@@ -7,14 +7,13 @@
 #include "display/display.hpp"
 #include "store/player_file.hpp"
 
-// Plays a run from this credit until the player ends it with End before betting (the credit is
-// saved in the player file) or the credit is gone ("Game Over" shows for 2 seconds); returns the
-// credit the run ends with. A close request, a termination signal or the loss of the X server
-// ends the run early, settled and saved as the game's rules say, and the process with it.
-std::int32_t play_games(DisplayContext& display, std::int32_t credit, const char* player_file);
-
-// The "Game Over" lines, printed when a run ends with the credit at exactly 0.
-void print_game_over_at_zero(std::int32_t credit);
+// Plays a run from this credit, with the trainer at the player's side if asked, until the player
+// ends it with End before betting (the credit is saved in the player file) or the credit is gone
+// ("Game Over" shows for 2 seconds), and prints the lines a run ends with ("Game Over" at a
+// credit of 0, the trainer's tally). A close request, a termination signal or the loss of the X
+// server ends the run early, settled and saved as the game's rules say, and the process with it.
+void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
+                bool trainer);
 
 // Prints the player file's failure message and ends the process with status 1.
 [[noreturn]] void fail_on_store(StoreResult result, const char* player_file);

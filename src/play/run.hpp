@@ -9,6 +9,8 @@
 struct Run {
     DisplayContext* display;
     const char* player_file;
+    const GameState* state;
+    std::int64_t cost_denominator;  // the trainer's units of a bet
     // What ending the run now would leave in the credit: the settlement of the last event shown.
     std::int32_t settled;
 };
@@ -22,3 +24,7 @@ void show_event(Run& run, const Event& event);
 
 // The offer of a win, shown before each wait for Take or Double.
 void show_offer(Run& run, const GameState& state);
+
+// The lines a run ending with this credit prints on standard output: "Game Over" when the credit
+// is exactly 0, and the trainer's tally in a trainer run.
+void print_run_end(const Run& run, std::int32_t credit);
