@@ -137,8 +137,15 @@ std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes) {
 }
 
 StoreResult load_credit(const char* path, std::int32_t& credit) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // A FIFO or a device in the file's place must not hold up the start (opening a FIFO waits for
+    // a writer), and holds no credit: only a regular file is read, here or through a link.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? StoreResult::ok : StoreResult::open_error;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return StoreResult::open_error;
+    }
     std::array<std::uint8_t, 4> bytes{};
     const ssize_t got = read_all(fd, bytes.data(), bytes.size());
     close(fd);

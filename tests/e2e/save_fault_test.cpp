@@ -391,13 +391,17 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"ZeroStartsAfreshWithFifty", stored(0), 50, stored(50)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DamagedFile, ADirectoryInThePlayerFilesPlaceIsAReadError) {
-    TemporaryDirectory dir;
-    ASSERT_EQ(mkdir(dir.file("tavlek.bob.sv").c_str(), 0755), 0);
-    PokerGame game(dir);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("read error"));
-    EXPECT_EQ(game.window(), 0U);
+TEST(DamagedFile, ADirectoryOrAFifoInThePlayerFilesPlaceIsAnOpenError) {
+    // A FIFO with no writer must not hold the start up.
+    for (const auto make : {+[](const char* path) { return mkdir(path, 0755); },
+                            +[](const char* path) { return mkfifo(path, 0666); }}) {
+        TemporaryDirectory dir;
+        ASSERT_EQ(make(dir.file("tavlek.bob.sv").c_str()), 0);
+        PokerGame game(dir);
+        EXPECT_EQ(game.finish(), 1);
+        EXPECT_EQ(game.output(), failure("open error"));
+        EXPECT_EQ(game.window(), 0U);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "store/player_file.hpp"
@@ -137,8 +139,19 @@ TEST_F(PlayerFile, MissingFileKeepsTheDefault) {
 }
 
 TEST_F(PlayerFile, UnopenableFileIsAnOpenError) {
-    ASSERT_EQ(symlink("tavlek.bob.sv", "tavlek.bob.sv"), 0);  // a loop: ELOOP, even for root
-    EXPECT_EQ(load_credit(file, credit), StoreResult::open_error);
+    // A link loop fails to open (ELOOP, even for root); a FIFO must not hold the start up waiting
+    // for a writer; a directory or a device, directly or through a link, holds no credit.
+    const std::function<int()> makers[] = {
+        [] { return symlink("tavlek.bob.sv", "tavlek.bob.sv"); },
+        [] { return mkfifo("tavlek.bob.sv", 0666); },
+        [] { return mkdir("tavlek.bob.sv", 0755); },
+        [] { return symlink("/dev/zero", "tavlek.bob.sv"); },
+    };
+    for (const auto& make : makers) {
+        ASSERT_EQ(make(), 0);
+        EXPECT_EQ(load_credit(file, credit), StoreResult::open_error);
+        std::filesystem::remove("tavlek.bob.sv");
+    }
 }
 
 TEST_F(PlayerFile, SaveWritesExactlyFourBytes) {
