@@ -68,28 +68,35 @@ bool copy_permissions(int fd, const char* player_file) {
     return fchmod(fd, old.st_mode & 0777) == 0;
 }
 
-// Writes the credit, flushes it to the disk and closes; true if all of that succeeded. The
-// descriptor is closed whatever happens.
-bool write_and_close(int fd, std::int32_t credit) {
+// Writes the credit, flushes it to the disk and closes; returns 0 if all of that succeeded, else
+// the error number of the first step that failed. The descriptor is closed whatever happens.
+int write_and_close(int fd, std::int32_t credit) {
     const std::array<std::uint8_t, 4> bytes = encode_credit(credit);
-    bool saved = write_all(fd, bytes.data(), bytes.size());
-    saved = saved && fsync(fd) == 0;
-    return close(fd) == 0 && saved;
+    int error = write_all(fd, bytes.data(), bytes.size()) && fsync(fd) == 0 ? 0 : errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    return error;
 }
 
-// A directory that takes no new file may still hold a player file that its player may write (a
-// shared games directory): then the four bytes are written over the old ones. The file is not
-// truncated, so it never holds less than a whole credit. Only a regular file is written, never a
-// symbolic link or a device.
-StoreResult overwrite_in_place(const char* path, std::int32_t credit) {
+// A save that failed only for want of a new file may still write the old one in place: the
+// directory takes no new file (EACCES), or the file belongs to another user in a sticky shared
+// directory and may not be replaced (EPERM); or the file system has no block or quota left for a
+// new file (ENOSPC, EDQUOT), where four bytes over an existing one need none.
+bool in_place_may_help(int error) {
+    return error == EACCES || error == EPERM || error == ENOSPC || error == EDQUOT;
+}
+
+// Writes the four bytes over the old ones. The file is not truncated, so it never holds less than
+// a whole credit. Only a regular file is written, never through a symbolic link nor into a device;
+// where there is no such file the save fails as the step before it did.
+StoreResult overwrite_in_place(const char* path, std::int32_t credit, StoreResult unopenable) {
     const int fd = open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return StoreResult::open_error;
+    if (fd < 0) return unopenable;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return StoreResult::open_error;
+        return unopenable;
     }
-    return write_and_close(fd, credit) ? StoreResult::ok : StoreResult::save_error;
+    return write_and_close(fd, credit) == 0 ? StoreResult::ok : StoreResult::save_error;
 }
 
 // The rename is durable only once the directory itself reaches the disk; a failure here no longer
@@ -157,22 +164,24 @@ StoreResult load_credit(const char* path, std::int32_t& credit) {
 
 // The new credit goes to a temporary file that is renamed over the player file only once it is
 // complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
-// also replaces a symbolic link rather than writing through it. Only where no temporary file may
-// be created is the player file written in place.
+// also replaces a symbolic link rather than writing through it. Only where the temporary file may
+// not be created, written or renamed for want of a new file is the player file written in place.
 StoreResult save_credit(const char* path, std::int32_t credit) {
     char temporary[player_file_capacity + 32];
     const int fd = create_temporary(path, temporary);
     if (fd < 0) {
-        if (errno == EACCES || errno == EPERM) return overwrite_in_place(path, credit);
-        return StoreResult::open_error;
+        return in_place_may_help(errno) ? overwrite_in_place(path, credit, StoreResult::open_error)
+                                        : StoreResult::open_error;
     }
     const bool permitted = copy_permissions(fd, path);
-    bool saved = write_and_close(fd, credit) && permitted;
-    saved = saved && rename(temporary, path) == 0;
-    if (!saved) {
-        unlink(temporary);
-        return StoreResult::save_error;
+    int error = write_and_close(fd, credit);
+    if (error == 0 && permitted) error = rename(temporary, path) == 0 ? 0 : errno;
+    if (error == 0 && permitted) {
+        sync_directory();
+        return StoreResult::ok;
     }
-    sync_directory();
-    return StoreResult::ok;
+    unlink(temporary);
+    return permitted && in_place_may_help(error)
+               ? overwrite_in_place(path, credit, StoreResult::save_error)
+               : StoreResult::save_error;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -39,6 +40,12 @@ protected:
     PlayerFileName file;
     std::int32_t credit = 50;
 };
+
+mode_t current_mask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
 
 std::size_t open_descriptors() {
     return list_directory("/proc/self/fd").size();
@@ -184,6 +191,7 @@ TEST_F(PlayerFile, SaveHonoursTheFileCreationMaskAndKeepsAnOldFilesPermissions) 
 
 TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     write_file("target", "keep");
+    ASSERT_EQ(chmod("target", 0640), 0);
     ASSERT_EQ(symlink("target", "tavlek.bob.sv"), 0);
     // A link planted at the first temporary name is neither written through nor taken over.
     const std::string planted = "tavlek.bob.sv.tmp" + std::to_string(getpid()) + ".0";
@@ -194,6 +202,7 @@ TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     struct stat info;
     ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~current_mask()) << "neither the link's nor its target's";
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0"s);
     ASSERT_EQ(lstat(planted.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -252,6 +261,21 @@ TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
     EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s);
     EXPECT_TRUE(leftovers().empty());
+    // Nor through a symbolic link to a writable file, nor into a FIFO, even one with a reader.
+    ASSERT_EQ(chmod(".", 0755), 0);
+    write_file("target", "\x07\0\0\0"s);
+    ASSERT_EQ(rename("tavlek.bob.sv", "old"), 0);
+    ASSERT_EQ(symlink("target", "tavlek.bob.sv"), 0);
+    ASSERT_EQ(mkfifo("fifo", 0666), 0);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
+    EXPECT_EQ(read_file("target"), "\x07\0\0\0"s);
+    PlayerFileName fifo = "fifo";
+    const int reader = open("fifo", O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(save_credit(fifo, credit), StoreResult::open_error);
+    char byte;
+    EXPECT_EQ(read(reader, &byte, 1), 0) << "nothing was written into it";
+    close(reader);
 }
 
 }  // namespace
