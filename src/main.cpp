@@ -22,6 +22,21 @@ void print_line(const char* format, const char* text) {
     std::exit(1);
 }
 
+// One run per player at a time: two runs would each save their own credit over the other's. A
+// second run says so before it reads or draws anything.
+void lock_or_fail(const char* player_file) {
+    long holder = 0;
+    if (lock_player_file(player_file, holder) == LockResult::ok) return;
+    char line[player_file_capacity + 64];
+    if (holder > 0) {
+        std::snprintf(line, sizeof line, "player file %s is in use by process %ld\n", player_file,
+                      holder);
+    } else {
+        std::snprintf(line, sizeof line, "player file %s is in use by another run\n", player_file);
+    }
+    fail("%s", line);
+}
+
 // The N of --scale=N: a whole number from 1 to 8, else 0.
 int scale_of(const char* text) {
     return text[0] >= '1' && text[0] <= '0' + max_scale && text[1] == '\0' ? text[0] - '0' : 0;
@@ -74,6 +89,7 @@ int main(int argc, char** argv) {
 
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
+    lock_or_fail(player_file);
 
     state.credit = starting_credit;
     state.bet = 0;

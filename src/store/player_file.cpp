@@ -1,9 +1,13 @@
 #include "store/player_file.hpp"
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -108,7 +112,74 @@ void sync_directory() {
     close(fd);
 }
 
+// The lock of a player file is a name in Linux's abstract socket namespace: no file is made for
+// it (so it works in a directory that takes no new file, and litters none), and the kernel frees
+// the name with the last socket bound to it, when the process ends in any way. The name is the
+// directory's device and inode and the file's name, so one player file has one lock however its
+// directory is reached, and two players in one directory have two. With Linux's device numbers
+// (12-bit major, 20-bit minor) the longest player file name fits.
+bool lock_address(const char* path, sockaddr_un& address, socklen_t& length) {
+    struct stat directory {};
+    if (stat(".", &directory) != 0) return false;
+    address = {};
+    address.sun_family = AF_UNIX;
+    // sun_path[0] stays 0, which makes the name abstract; it is not ended by a 0 but by length.
+    const int written = std::snprintf(
+        address.sun_path + 1, sizeof address.sun_path - 1, "%x:%x:%llx/%s", major(directory.st_dev),
+        minor(directory.st_dev), static_cast<unsigned long long>(directory.st_ino), path);
+    if (written < 0 || static_cast<std::size_t>(written) >= sizeof address.sun_path - 1) {
+        return false;
+    }
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + written);
+    return true;
+}
+
+// The process id of the lock's holder, which listens on it: a connection tells the credentials
+// the holder had when it began to listen. 0 when it cannot be told, -1 when nobody listens (the
+// holder has just ended, or has bound the name and not yet begun to listen).
+long holder_of(const sockaddr_un& address, socklen_t length) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    long holder = 0;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
+            holder = credentials.pid;
+        }
+    } else if (errno == ECONNREFUSED) {
+        holder = -1;
+    }
+    close(fd);
+    return holder;
+}
+
 }  // namespace
+
+LockResult lock_player_file(const char* path, long& holder) {
+    holder = 0;
+    sockaddr_un address;
+    socklen_t length = 0;
+    if (!lock_address(path, address, length)) return LockResult::ok;
+    // A name found taken with nobody listening may have just been freed: one more try tells.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return LockResult::ok;
+        if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+            // The socket stays open for the rest of the run: it is the lock. Listening lets a
+            // refused run learn who holds it; no connection is ever taken.
+            listen(fd, SOMAXCONN);
+            return LockResult::ok;
+        }
+        const int error = errno;
+        close(fd);
+        if (error != EADDRINUSE) return LockResult::ok;
+        holder = holder_of(address, length);
+        if (holder >= 0) return LockResult::in_use;
+    }
+    holder = 0;
+    return LockResult::in_use;
+}
 
 NameCheck make_player_file_name(const char* player_name, PlayerFileName& name) {
     if (std::strlen(player_name) > max_name_length) return NameCheck::too_long;

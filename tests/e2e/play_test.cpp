@@ -1,6 +1,8 @@
 // Whole games of the real program, played with clicks and read back from the window.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <string>
 
 #include "e2e/harness.hpp"
@@ -65,6 +67,17 @@ void end_run(PokerGame& game, int credit) {
     EXPECT_EQ(game.finish(), 0);
 }
 
+// A second private X server, for a game whose window must be told apart from one on the test
+// server. The games on it end before it does.
+struct SecondServer {
+    XServer server = start_separate_server();
+    ~SecondServer() {
+        XCloseDisplay(server.display);
+        kill(server.pid, SIGTERM);
+        wait_program(server.pid);
+    }
+};
+
 TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
@@ -83,6 +96,50 @@ TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     end_run(game, 49);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
     EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+}
+
+TEST(Game, OneRunPerPlayerAtATime) {
+    SecondServer second_server;
+    TemporaryDirectory dir;
+    const std::string file = dir.file("tavlek.bob.sv");
+    const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
+    // Started without a display, a second run that is refused says so where it would otherwise
+    // fail to open its window.
+    const auto expect_refused = [&](const PokerGame& running) {
+        ProcessOptions options;
+        options.directory = dir.path;
+        options.unset = {"DISPLAY"};
+        const ProcessResult second = run_program({POKER_BINARY, "bob"}, options);
+        EXPECT_EQ(second.status, 1);
+        EXPECT_EQ(second.out, banner + "player file tavlek.bob.sv is in use by process " +
+                                  std::to_string(running.pid()) + "\n");
+        EXPECT_EQ(second.err, "");
+    };
+    {
+        PokerGame first(dir);
+        ASSERT_TRUE(first.wait_for([&] { return first.shows_scores(0, 0, 50); }));
+        expect_refused(first);
+        EXPECT_TRUE(list_directory(dir.path).empty()) << "a new player's refused run made no file";
+        // Another player plays in the same directory at the same time.
+        GameOptions ann;
+        ann.player = "ann";
+        ann.server = &second_server.server;
+        PokerGame other(dir, ann);
+        end_run(other, 50);
+        end_run(first, 50);
+        EXPECT_EQ(read_file(dir.file("tavlek.ann.sv")), stored(50));
+    }
+    write_file(file, stored(60));
+    {
+        PokerGame first(dir);
+        ASSERT_TRUE(first.wait_for([&] { return first.shows_scores(0, 0, 60); }));
+        expect_refused(first);
+        EXPECT_EQ(read_file(file), stored(60));
+        // A run killed outright leaves no lock behind.
+        EXPECT_EQ(first.kill_now(SIGKILL), 128 + SIGKILL);
+    }
+    PokerGame next(dir);
+    end_run(next, 60);
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {

@@ -238,6 +238,15 @@ TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
     options.cards = losing_cards;
     options.before_exec = drop_permission_override;
     PokerGame game(dir, options);
+    // The lock takes no file: a second run for the player is refused here too.
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ProcessOptions second;
+    second.directory = dir.path;
+    second.unset = {"DISPLAY"};
+    second.before_exec = drop_permission_override;
+    EXPECT_EQ(run_program({POKER_BINARY, "bob"}, second).out,
+              banner + "player file tavlek.bob.sv is in use by process " +
+                  std::to_string(game.pid()) + "\n");
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(game.output(), failure("open error"));
