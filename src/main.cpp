@@ -37,6 +37,16 @@ void lock_or_fail(const char* player_file) {
     fail("%s", line);
 }
 
+// A new player whose file cannot be created would learn it only when the run ends and the credit
+// is lost; told at once, the player may still play for nothing.
+void warn_if_uncreatable(const char* player_file) {
+    if (const int error = new_file_error(player_file); error != 0) {
+        std::printf("player file %s cannot be created here: %s\n", player_file,
+                    std::strerror(error));
+        std::fflush(stdout);
+    }
+}
+
 // The N of --scale=N: a whole number from 1 to 8, else 0.
 int scale_of(const char* text) {
     return text[0] >= '1' && text[0] <= '0' + max_scale && text[1] == '\0' ? text[0] - '0' : 0;
@@ -90,6 +100,7 @@ int main(int argc, char** argv) {
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
     lock_or_fail(player_file);
+    warn_if_uncreatable(player_file);
 
     state.credit = starting_credit;
     state.bet = 0;

@@ -181,6 +181,21 @@ LockResult lock_player_file(const char* path, long& holder) {
     return LockResult::in_use;
 }
 
+int new_file_error(const char* path) {
+    struct stat info {};
+    if (lstat(path, &info) == 0 || errno != ENOENT) return 0;
+    // An unnamed file asks the file system itself, as the save's own new file will: permissions,
+    // a read-only mount, no inode left. It vanishes with its descriptor.
+    const int fd = open(".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        close(fd);
+        return 0;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    // A file system without unnamed files is asked for the permission alone.
+    return faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
 NameCheck make_player_file_name(const char* player_name, PlayerFileName& name) {
     if (std::strlen(player_name) > max_name_length) return NameCheck::too_long;
     if (std::strchr(player_name, '/') != nullptr) return NameCheck::contains_slash;

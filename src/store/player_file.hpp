@@ -34,5 +34,9 @@ StoreResult save_credit(const char* path, std::int32_t credit);
 enum class LockResult { ok, in_use };
 LockResult lock_player_file(const char* path, long& holder);
 
+// 0 when the player file exists or a save could create it, else the error number that refuses a
+// new file there (as EACCES for a directory that takes none). Leaves nothing behind.
+int new_file_error(const char* path);
+
 std::array<std::uint8_t, 4> encode_credit(std::int32_t credit);
 std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes);

@@ -228,7 +228,7 @@ void play_one_game_and_end(PokerGame& game, int credit) {
 const std::vector<std::string> losing_cards = {"2s", "5h", "9c", "Jd", "Kh",
                                                "3s", "7h", "8c", "Qd", "4h"};
 
-TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
+TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     TemporaryDirectory dir;
     ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
     if (child_can_create_in(dir.path)) {
@@ -249,7 +249,9 @@ TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
                   std::to_string(game.pid()) + "\n");
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_EQ(game.output(),
+              banner + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
+                  "file < tavlek.bob.sv > open error \n");
     EXPECT_TRUE(list_directory(dir.path).empty());
 }
 

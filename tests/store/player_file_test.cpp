@@ -240,9 +240,11 @@ TEST_F(PlayerFile, FailedWriteLeavesTheOldFileAndNoTemporary) {
 
 TEST_F(PlayerFile, UncreatableTemporaryIsAnOpenError) {
     // A working directory that has been removed takes no new files, even for root.
+    EXPECT_EQ(new_file_error(file), 0);
     TemporaryDirectory gone;
     ASSERT_EQ(chdir(gone.path.c_str()), 0);
     ASSERT_EQ(rmdir(gone.path.c_str()), 0);
+    EXPECT_NE(new_file_error(file), 0) << "said before the save";
     credit = 7;
     EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
     ASSERT_EQ(chdir(dir.path.c_str()), 0);
@@ -253,6 +255,9 @@ TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
     ASSERT_EQ(chmod(".", 0555), 0);
     const PermissionBitsHold hold;
     if (mkdir("probe", 0755) == 0) GTEST_SKIP() << "permission bits do not hold here";
+    EXPECT_EQ(new_file_error(file), 0) << "the file is there";
+    PlayerFileName new_player = "tavlek.ann.sv";
+    EXPECT_EQ(new_file_error(new_player), EACCES);
     credit = 7;
     EXPECT_EQ(save_credit(file, credit), StoreResult::ok);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s) << "overwritten, not truncated";
