@@ -267,12 +267,14 @@ TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
 }
 
 TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
-    // Started under nohup, or as a background job, the game keeps the ignored signal ignored.
+    // Started under nohup, or as a background job, the game keeps the ignored signal ignored;
+    // started from a menu with its standard output closed, it plays all the same.
     TemporaryDirectory dir;
     GameOptions options;
     options.before_exec = [] {
         signal(SIGHUP, SIG_IGN);
         signal(SIGINT, SIG_IGN);
+        close(1);
     };
     PokerGame game(dir, options);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));

@@ -1,6 +1,10 @@
 // Start-up of the real program: the command line, the banner and the player file's errors.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
 #include <string>
 
 #include "support/process.hpp"
@@ -11,12 +15,14 @@ using namespace std::string_literals;
 
 const std::string poker = POKER_BINARY;
 
-ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDirectory& dir) {
+ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDirectory& dir,
+                        std::function<void()> before_exec = {}) {
     std::vector<std::string> argv{poker};
     argv.insert(argv.end(), args.begin(), args.end());
     ProcessOptions options;
     options.directory = dir.path;
     options.unset = {"DISPLAY"};
+    options.before_exec = std::move(before_exec);
     return run_program(argv, options);
 }
 
@@ -53,12 +59,23 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         {{"--scale=2x", "bob"}, 1, usage},
         {{"--scale=2", "--scale=2", "bob"}, 1, usage},
     };
+    // An answer that cannot be written in full, on a full disk or a closed output, is a failure.
+    const std::pair<std::function<void()>, std::string> broken_outputs[] = {
+        {[] { dup2(open("/dev/full", O_WRONLY), 1); }, "No space left on device"},
+        {[] { close(1); }, "Bad file descriptor"},
+    };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
         const ProcessResult result = run_poker(c.arguments, dir);
         EXPECT_EQ(result.status, c.status) << c.arguments[0];
         EXPECT_EQ(result.out, c.out) << c.arguments[0];
         EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
+        for (const auto& [redirect, reason] : broken_outputs) {
+            if (c.status != 0) continue;
+            const ProcessResult failed = run_poker(c.arguments, dir, redirect);
+            EXPECT_EQ(failed.status, 1) << c.arguments[0];
+            EXPECT_EQ(failed.err, "cannot write to standard output: " + reason + "\n");
+        }
     }
 }
 
