@@ -3,6 +3,7 @@
 
 #include <signal.h>
 
+#include <memory>
 #include <string>
 
 #include "e2e/harness.hpp"
@@ -140,6 +141,68 @@ TEST(Game, OneRunPerPlayerAtATime) {
     }
     PokerGame next(dir);
     end_run(next, 60);
+}
+
+// The five cards the window shows face up, as card literals each followed by a space.
+std::string shown_hand(const PokerGame& game) {
+    std::string hand;
+    for (int position = 0; position < hand_size; ++position) {
+        for (int index = 0; index < deck_size; ++index) {
+            const std::string card = card_text(card_of_index(index)).data();
+            if (game.shows_card(position, card)) {
+                hand += card + " ";
+                break;
+            }
+        }
+    }
+    return hand;
+}
+
+// Two runs dealing at once, each from a generator stream of its own, deal different hands: at a
+// clock whose low byte is 0, where every draw of that second was once 0, dealing the two of spades
+// and leaving a redraw to spin until the clock moved on; and as real runs, which must seed their
+// generators (unseeded, two runs dealing in the same second deal alike).
+TEST(Deal, TwoRunsDealDifferentHands) {
+    struct Case {
+        const char* name;
+        bool fake_libc;
+        std::vector<std::string> environment[2];
+    };
+    const Case cases[] = {
+        {"clock low byte 0",
+         true,
+         {{"POKER_FAKE_TIME=256", "POKER_FAKE_SEED=1"},
+          {"POKER_FAKE_TIME=256", "POKER_FAKE_SEED=2"}}},
+        {"real runs", false, {{}, {}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SecondServer second_server;
+        TemporaryDirectory directories[2];
+        std::unique_ptr<PokerGame> games[2];
+        for (int run = 0; run < 2; ++run) {
+            GameOptions options;
+            options.fake_libc = c.fake_libc;
+            options.environment = c.environment[run];
+            if (run == 1) options.server = &second_server.server;
+            games[run] = std::make_unique<PokerGame>(directories[run], options);
+        }
+        for (const auto& game : games) {
+            ASSERT_TRUE(game->wait_for([&] { return game->shows_scores(0, 0, 50); }));
+            press(*game, bet_button);
+            ASSERT_TRUE(game->wait_for([&] { return game->shows_scores(1, 0, 49); }));
+        }
+        for (const auto& game : games)
+            press(*game, deal_button);
+        std::string hands[2];
+        for (int run = 0; run < 2; ++run) {
+            PokerGame& game = *games[run];
+            ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+            hands[run] = shown_hand(game);
+            EXPECT_EQ(hands[run].size(), 15U) << hands[run] << "has a card not recognised";
+        }
+        EXPECT_NE(hands[0], hands[1]);
+    }
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
