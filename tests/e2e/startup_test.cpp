@@ -59,23 +59,18 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         {{"--scale=2x", "bob"}, 1, usage},
         {{"--scale=2", "--scale=2", "bob"}, 1, usage},
     };
-    // An answer that cannot be written in full, on a full disk or a closed output, is a failure.
-    const std::pair<std::function<void()>, std::string> broken_outputs[] = {
-        {[] { dup2(open("/dev/full", O_WRONLY), 1); }, "No space left on device"},
-        {[] { close(1); }, "Bad file descriptor"},
-    };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
         const ProcessResult result = run_poker(c.arguments, dir);
         EXPECT_EQ(result.status, c.status) << c.arguments[0];
         EXPECT_EQ(result.out, c.out) << c.arguments[0];
         EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
-        for (const auto& [redirect, reason] : broken_outputs) {
-            if (c.status != 0) continue;
-            const ProcessResult failed = run_poker(c.arguments, dir, redirect);
-            EXPECT_EQ(failed.status, 1) << c.arguments[0];
-            EXPECT_EQ(failed.err, "cannot write to standard output: " + reason + "\n");
-        }
+        // An answer that cannot be written in full is a failure.
+        if (c.status != 0) continue;
+        const ProcessResult full =
+            run_poker(c.arguments, dir, [] { dup2(open("/dev/full", O_WRONLY), 1); });
+        EXPECT_EQ(full.status, 1) << c.arguments[0];
+        EXPECT_EQ(full.err, "cannot write to standard output: No space left on device\n");
     }
 }
 

@@ -84,22 +84,17 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
         {{"--help"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
         {{"--version"}, {"poker-odds 1.2\n"}},
     };
-    // An answer that cannot be written in full is a failure, on a full disk or a closed output.
-    const std::pair<std::function<void()>, std::string> broken_outputs[] = {
-        {[] { dup2(open("/dev/full", O_WRONLY), 1); }, "No space left on device"},
-        {[] { close(1); }, "Bad file descriptor"},
-    };
     for (const Case& c : cases) {
         const ProcessResult result = run_odds(c.args);
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.err, "");
         for (const std::string& line : c.lines)
             EXPECT_NE(result.out.find(line), std::string::npos) << line << "\nin\n" << result.out;
-        for (const auto& [redirect, reason] : broken_outputs) {
-            const ProcessResult failed = run_odds(c.args, redirect);
-            EXPECT_EQ(failed.status, 1) << c.lines[0];
-            EXPECT_EQ(failed.err, "poker-odds: cannot write to standard output: " + reason + "\n");
-        }
+        // An answer that cannot be written in full is a failure.
+        const ProcessResult full = run_odds(c.args, [] { dup2(open("/dev/full", O_WRONLY), 1); });
+        EXPECT_EQ(full.status, 1) << c.lines[0];
+        EXPECT_EQ(full.err,
+                  "poker-odds: cannot write to standard output: No space left on device\n");
     }
 }
 
