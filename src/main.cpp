@@ -1,4 +1,7 @@
 // The program entry: start-up in order, then the games, then the end of the run.
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +25,51 @@ void print_line(const char* format, const char* text) {
     std::exit(1);
 }
 
+// An answer on standard output (--help, --version) counts only once written in full, as the
+// coreutils' close_stdout has it: a full disk or a closed output is a failure, said on standard
+// error.
+int output_status() {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0) return 0;
+    std::fprintf(stderr, "cannot write to standard output: %s\n", std::strerror(errno));
+    return 1;
+}
+
+// Started from a menu, the game may find standard input, output or error closed. Each is given
+// /dev/null, so that no file or socket opened later takes its number and receives the lines meant
+// for a terminal; the run plays on without them, as it does with its output on /dev/null.
+void keep_standard_descriptors() {
+    int fd = 0;
+    do {
+        fd = open("/dev/null", O_RDWR);
+    } while (fd >= 0 && fd <= 2);
+    if (fd > 2) close(fd);
+}
+
+// One run per player at a time: two runs would each save their own credit over the other's. A
+// second run says so before it reads or draws anything.
+void lock_or_fail(const char* player_file) {
+    long holder = 0;
+    if (lock_player_file(player_file, holder) == LockResult::ok) return;
+    char line[player_file_capacity + 64];
+    if (holder > 0) {
+        std::snprintf(line, sizeof line, "player file %s is in use by process %ld\n", player_file,
+                      holder);
+    } else {
+        std::snprintf(line, sizeof line, "player file %s is in use by another run\n", player_file);
+    }
+    fail("%s", line);
+}
+
+// A new player whose file cannot be created would learn it only when the run ends and the credit
+// is lost; told at once, the player may still play for nothing.
+void warn_if_uncreatable(const char* player_file) {
+    if (const int error = new_file_error(player_file); error != 0) {
+        std::printf("player file %s cannot be created here: %s\n", player_file,
+                    std::strerror(error));
+        std::fflush(stdout);
+    }
+}
+
 // The N of --scale=N: a whole number from 1 to 8, else 0.
 int scale_of(const char* text) {
     return text[0] >= '1' && text[0] <= '8' && text[1] == '\0' ? text[0] - '0' : 0;
@@ -38,11 +86,11 @@ int main(int argc, char** argv) {
         const char* argument = argv[1];
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             print_line(usage, program);
-            return 0;
+            return output_status();
         }
         if (std::strcmp(argument, "--version") == 0) {
             print_line("%s V01/L02 \n", program);
-            return 0;
+            return output_status();
         }
     }
     // One player name, and at most one --scale=N before or after it.
@@ -72,6 +120,9 @@ int main(int argc, char** argv) {
 
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
+    keep_standard_descriptors();
+    lock_or_fail(player_file);
+    warn_if_uncreatable(player_file);
 
     std::int32_t credit = starting_credit;
     if (const StoreResult loaded = load_credit(player_file, credit); loaded != StoreResult::ok) {

@@ -1,5 +1,6 @@
 // poker-odds: the exact values of a hand's 32 holds, or what a pay table returns under perfect
 // play, from the game's own rules.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,13 @@ constexpr std::int64_t largest_pay = 1000000;
 [[noreturn]] void refuse(const std::string& message) {
     std::fprintf(stderr, "poker-odds: %s\n", message.c_str());
     std::exit(1);
+}
+
+// The answer counts only once written in full, as the coreutils' close_stdout has it: a full disk
+// or a closed output is a failure, said in one line on standard error.
+int output_status() {
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0) return 0;
+    refuse(std::string("cannot write to standard output: ") + std::strerror(errno));
 }
 
 // A card as the game writes it: "Ah", "Td", "Jk".
@@ -219,11 +227,11 @@ int main(int argc, char** argv) {
         const char* argument = argv[i];
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             std::fputs(usage, stdout);
-            return 0;
+            return output_status();
         }
         if (std::strcmp(argument, "--version") == 0) {
             std::printf("poker-odds %s\n", POKER_VERSION);
-            return 0;
+            return output_status();
         }
         if (std::strcmp(argument, "--json") == 0) {
             json = true;
@@ -252,5 +260,5 @@ int main(int argc, char** argv) {
     } else {
         print_hand(hand, pays, json);
     }
-    return 0;
+    return output_status();
 }

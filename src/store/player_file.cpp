@@ -1,9 +1,13 @@
 #include "store/player_file.hpp"
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -68,28 +72,35 @@ bool copy_permissions(int fd, const char* player_file) {
     return fchmod(fd, old.st_mode & 0777) == 0;
 }
 
-// Writes the credit, flushes it to the disk and closes; true if all of that succeeded. The
-// descriptor is closed whatever happens.
-bool write_and_close(int fd, std::int32_t credit) {
+// Writes the credit, flushes it to the disk and closes; returns 0 if all of that succeeded, else
+// the error number of the first step that failed. The descriptor is closed whatever happens.
+int write_and_close(int fd, std::int32_t credit) {
     const std::array<std::uint8_t, 4> bytes = encode_credit(credit);
-    bool saved = write_all(fd, bytes.data(), bytes.size());
-    saved = saved && fsync(fd) == 0;
-    return close(fd) == 0 && saved;
+    int error = write_all(fd, bytes.data(), bytes.size()) && fsync(fd) == 0 ? 0 : errno;
+    if (close(fd) != 0 && error == 0) error = errno;
+    return error;
 }
 
-// A directory that takes no new file may still hold a player file that its player may write (a
-// shared games directory): then the four bytes are written over the old ones. The file is not
-// truncated, so it never holds less than a whole credit. Only a regular file is written, never a
-// symbolic link or a device.
-StoreResult overwrite_in_place(const char* path, std::int32_t credit) {
+// A save that failed only for want of a new file may still write the old one in place: the
+// directory takes no new file (EACCES), or the file belongs to another user in a sticky shared
+// directory and may not be replaced (EPERM); or the file system has no block or quota left for a
+// new file (ENOSPC, EDQUOT), where four bytes over an existing one need none.
+bool in_place_may_help(int error) {
+    return error == EACCES || error == EPERM || error == ENOSPC || error == EDQUOT;
+}
+
+// Writes the four bytes over the old ones. The file is not truncated, so it never holds less than
+// a whole credit. Only a regular file is written, never through a symbolic link nor into a device;
+// where there is no such file the save fails as the step before it did.
+StoreResult overwrite_in_place(const char* path, std::int32_t credit, StoreResult unopenable) {
     const int fd = open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return StoreResult::open_error;
+    if (fd < 0) return unopenable;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return StoreResult::open_error;
+        return unopenable;
     }
-    return write_and_close(fd, credit) ? StoreResult::ok : StoreResult::save_error;
+    return write_and_close(fd, credit) == 0 ? StoreResult::ok : StoreResult::save_error;
 }
 
 // The rename is durable only once the directory itself reaches the disk; a failure here no longer
@@ -101,7 +112,89 @@ void sync_directory() {
     close(fd);
 }
 
+// The lock of a player file is a name in Linux's abstract socket namespace: no file is made for
+// it (so it works in a directory that takes no new file, and litters none), and the kernel frees
+// the name with the last socket bound to it, when the process ends in any way. The name is the
+// directory's device and inode and the file's name, so one player file has one lock however its
+// directory is reached, and two players in one directory have two. With Linux's device numbers
+// (12-bit major, 20-bit minor) the longest player file name fits.
+bool lock_address(const char* path, sockaddr_un& address, socklen_t& length) {
+    struct stat directory {};
+    if (stat(".", &directory) != 0) return false;
+    address = {};
+    address.sun_family = AF_UNIX;
+    // sun_path[0] stays 0, which makes the name abstract; it is not ended by a 0 but by length.
+    const int written = std::snprintf(
+        address.sun_path + 1, sizeof address.sun_path - 1, "%x:%x:%llx/%s", major(directory.st_dev),
+        minor(directory.st_dev), static_cast<unsigned long long>(directory.st_ino), path);
+    if (written < 0 || static_cast<std::size_t>(written) >= sizeof address.sun_path - 1) {
+        return false;
+    }
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + written);
+    return true;
+}
+
+// The process id of the lock's holder, which listens on it: a connection tells the credentials
+// the holder had when it began to listen. 0 when it cannot be told, -1 when nobody listens (the
+// holder has just ended, or has bound the name and not yet begun to listen).
+long holder_of(const sockaddr_un& address, socklen_t length) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return 0;
+    long holder = 0;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+        ucred credentials{};
+        socklen_t size = sizeof credentials;
+        if (getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0) {
+            holder = credentials.pid;
+        }
+    } else if (errno == ECONNREFUSED) {
+        holder = -1;
+    }
+    close(fd);
+    return holder;
+}
+
 }  // namespace
+
+LockResult lock_player_file(const char* path, long& holder) {
+    holder = 0;
+    sockaddr_un address;
+    socklen_t length = 0;
+    if (!lock_address(path, address, length)) return LockResult::ok;
+    // A name found taken with nobody listening may have just been freed: one more try tells.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return LockResult::ok;
+        if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+            // The socket stays open for the rest of the run: it is the lock. Listening lets a
+            // refused run learn who holds it; no connection is ever taken.
+            listen(fd, SOMAXCONN);
+            return LockResult::ok;
+        }
+        const int error = errno;
+        close(fd);
+        if (error != EADDRINUSE) return LockResult::ok;
+        holder = holder_of(address, length);
+        if (holder >= 0) return LockResult::in_use;
+    }
+    holder = 0;
+    return LockResult::in_use;
+}
+
+int new_file_error(const char* path) {
+    struct stat info {};
+    if (lstat(path, &info) == 0 || errno != ENOENT) return 0;
+    // An unnamed file asks the file system itself, as the save's own new file will: permissions,
+    // a read-only mount, no inode left. It vanishes with its descriptor.
+    const int fd = open(".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        close(fd);
+        return 0;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    // A file system without unnamed files is asked for the permission alone.
+    return faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
 
 NameCheck make_player_file_name(const char* player_name, PlayerFileName& name) {
     if (std::strlen(player_name) > max_name_length) return NameCheck::too_long;
@@ -137,8 +230,15 @@ std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes) {
 }
 
 StoreResult load_credit(const char* path, std::int32_t& credit) {
-    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // A FIFO or a device in the file's place must not hold up the start (opening a FIFO waits for
+    // a writer), and holds no credit: only a regular file is read, here or through a link.
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return errno == ENOENT ? StoreResult::ok : StoreResult::open_error;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return StoreResult::open_error;
+    }
     std::array<std::uint8_t, 4> bytes{};
     const ssize_t got = read_all(fd, bytes.data(), bytes.size());
     close(fd);
@@ -150,22 +250,24 @@ StoreResult load_credit(const char* path, std::int32_t& credit) {
 
 // The new credit goes to a temporary file that is renamed over the player file only once it is
 // complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
-// also replaces a symbolic link rather than writing through it. Only where no temporary file may
-// be created is the player file written in place.
+// also replaces a symbolic link rather than writing through it. Only where the temporary file may
+// not be created, written or renamed for want of a new file is the player file written in place.
 StoreResult save_credit(const char* path, std::int32_t credit) {
     char temporary[player_file_capacity + 32];
     const int fd = create_temporary(path, temporary);
     if (fd < 0) {
-        if (errno == EACCES || errno == EPERM) return overwrite_in_place(path, credit);
-        return StoreResult::open_error;
+        return in_place_may_help(errno) ? overwrite_in_place(path, credit, StoreResult::open_error)
+                                        : StoreResult::open_error;
     }
     const bool permitted = copy_permissions(fd, path);
-    bool saved = write_and_close(fd, credit) && permitted;
-    saved = saved && rename(temporary, path) == 0;
-    if (!saved) {
-        unlink(temporary);
-        return StoreResult::save_error;
+    int error = write_and_close(fd, credit);
+    if (error == 0 && permitted) error = rename(temporary, path) == 0 ? 0 : errno;
+    if (error == 0 && permitted) {
+        sync_directory();
+        return StoreResult::ok;
     }
-    sync_directory();
-    return StoreResult::ok;
+    unlink(temporary);
+    return permitted && in_place_may_help(error)
+               ? overwrite_in_place(path, credit, StoreResult::save_error)
+               : StoreResult::save_error;
 }

@@ -1,4 +1,5 @@
-// The player credit file "tavlek.NAME.sv": four bytes, the credit as little-endian int32.
+// The player credit file "tavlek.NAME.sv": four bytes, the credit as little-endian int32. Paths
+// name a file in the working directory, as the player file's name always does.
 #pragma once
 
 #include <array>
@@ -25,6 +26,17 @@ StoreResult load_credit(const char* path, std::int32_t& credit);
 // Replaces the file at path with one holding the credit; on failure the old file is left as it
 // was.
 StoreResult save_credit(const char* path, std::int32_t credit);
+
+// One run per player file. The lock is held until the process ends, however it ends, and is
+// then released by the kernel, so it never outlives its run. Where another running process holds
+// it, the result is in_use and holder is that process's id, or 0 when it cannot be told. A lock
+// that cannot be set up at all (no local sockets) does not stop the run.
+enum class LockResult { ok, in_use };
+LockResult lock_player_file(const char* path, long& holder);
+
+// 0 when the player file exists or a save could create it, else the error number that refuses a
+// new file there (as EACCES for a directory that takes none). Leaves nothing behind.
+int new_file_error(const char* path);
 
 std::array<std::uint8_t, 4> encode_credit(std::int32_t credit);
 std::int32_t decode_credit(const std::array<std::uint8_t, 4>& bytes);

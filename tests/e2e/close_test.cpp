@@ -120,6 +120,12 @@ const Moment moments[] = {
      [](PokerGame& game) { bet(game, 2, 2); },
      "\x02\0\0\0",
      false},
+    {"BettingByANewPlayerGivesBackTheWholeCredit",
+     "",
+     {},
+     [](PokerGame& game) { bet(game, 50, 50); },
+     "\x32\0\0\0",
+     false},
     {"HoldingLosesTheStake",
      stored(20),
      {"2s", "5h", "9c", "Jd", "Kh"},
@@ -267,12 +273,14 @@ TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
 }
 
 TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
-    // Started under nohup, or as a background job, the game keeps the ignored signal ignored.
+    // Started under nohup, or as a background job, the game keeps the ignored signal ignored;
+    // started from a menu with its standard output closed, it plays all the same.
     TemporaryDirectory dir;
     GameOptions options;
     options.before_exec = [] {
         signal(SIGHUP, SIG_IGN);
         signal(SIGINT, SIG_IGN);
+        close(1);
     };
     PokerGame game(dir, options);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));

@@ -41,7 +41,8 @@ std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) 
 // Each run stakes one credit, is dealt its cards and is then asked to end, which saves the credit
 // less the stake; SIGKILL follows after a random delay. The delays are drawn up to twice the
 // typical time from the request to the end of a run that was not killed, so the kills land
-// before, during and after the save; the checks below hold wherever they land.
+// before, during and after the save; the checks below hold wherever they land. Each run starts
+// after a killed one for the same player: a run's lock dies with it.
 TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
     const int runs = setting("POKER_KILL_RUNS", 30);
     std::mt19937 random(static_cast<unsigned>(setting("POKER_KILL_SEED", 20261208)));

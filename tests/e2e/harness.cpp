@@ -114,9 +114,11 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     }
     process.environment.push_back(asan_options);
     process.environment.push_back("DISPLAY=" + server.name);
-    process.environment.push_back("LD_PRELOAD=" + fake_libc + " " + options.also_preload);
-    process.environment.push_back("POKER_FAKE_RAND=" + join(values));
-    process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
+    if (options.fake_libc) {
+        process.environment.push_back("LD_PRELOAD=" + fake_libc + " " + options.also_preload);
+        process.environment.push_back("POKER_FAKE_RAND=" + join(values));
+        process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
+    }
     if (options.log_waits) process.environment.push_back("POKER_FAKE_WAIT_LOG=" + wait_log_file_);
     std::remove(log_file_.c_str());
     std::remove(wait_log_file_.c_str());
@@ -125,7 +127,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     command.insert(command.end(), options.arguments.begin(), options.arguments.end());
     command.push_back(options.player);
 
-    if (options.hold_at_pauses) {
+    if (options.hold_at_pauses && options.fake_libc) {
         // The read end stays open across exec; the write end is ours alone, so the program's
         // pauses return at once if this test process goes away.
         int ends[2];

@@ -21,6 +21,7 @@ struct GameOptions {
     std::vector<std::string> cards;  // card literals dealt in turn ("As", "Jk"), then random ones
     std::vector<int> rand_values;    // raw rand() values, used instead of cards when given
     bool hold_at_pauses = true;      // false: every pause returns at once
+    bool fake_libc = true;           // false: the C library's own clock, generator and pauses
     std::vector<std::string> environment;
     std::string also_preload;            // another library to preload after the test clock
     std::vector<std::string> run_under;  // a command that runs the program, as strace does

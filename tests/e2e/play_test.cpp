@@ -1,6 +1,9 @@
 // Whole games of the real program, played with clicks and read back from the window.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <memory>
 #include <string>
 
 #include "e2e/harness.hpp"
@@ -65,6 +68,17 @@ void end_run(PokerGame& game, int credit) {
     EXPECT_EQ(game.finish(), 0);
 }
 
+// A second private X server, for a game whose window must be told apart from one on the test
+// server. The games on it end before it does.
+struct SecondServer {
+    XServer server = start_separate_server();
+    ~SecondServer() {
+        XCloseDisplay(server.display);
+        kill(server.pid, SIGTERM);
+        wait_program(server.pid);
+    }
+};
+
 TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
@@ -83,6 +97,36 @@ TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     end_run(game, 49);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
     EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+}
+
+// Two runs dealing at once from generator streams of their own deal different hands: at a clock
+// whose low byte is 0 (where the first card was once always the two of spades and a redraw spun
+// until the clock moved on), and as real runs with no preloaded library, which must seed.
+TEST(Deal, TwoRunsDealDifferentHands) {
+    for (const bool real : {false, true}) {
+        SecondServer second_server;
+        TemporaryDirectory directories[2];
+        std::unique_ptr<PokerGame> games[2];
+        for (int run = 0; run < 2; ++run) {
+            GameOptions options;
+            options.fake_libc = !real;
+            options.environment = {"POKER_FAKE_TIME=256", "POKER_FAKE_SEED=" + std::to_string(run)};
+            options.server = run == 1 ? &second_server.server : nullptr;
+            games[run] = std::make_unique<PokerGame>(directories[run], options);
+            ASSERT_TRUE(games[run]->wait_for([&] { return games[run]->shows_scores(0, 0, 50); }));
+            press(*games[run], bet_button);
+            ASSERT_TRUE(games[run]->wait_for([&] { return games[run]->shows_scores(1, 0, 49); }));
+        }
+        Picture hands[2];
+        for (int run = 0; run < 2; ++run)
+            press(*games[run], deal_button);
+        for (int run = 0; run < 2; ++run) {
+            PokerGame& game = *games[run];
+            ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+            hands[run] = read_picture(game.display(), game.window(), 0, 32, 162, 32);
+        }
+        EXPECT_NE(hands[0], hands[1]) << (real ? "real runs" : "a clock low byte of 0");
+    }
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
@@ -140,6 +184,19 @@ TEST(Game, EndBeforeABetSavesTheStoredCreditExactly) {
     TemporaryDirectory dir;
     write_file(dir.file("tavlek.bob.sv"), stored(73));
     PokerGame game(dir);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 73); }));
+    // Meanwhile, started without a display, a second run for bob is refused before it would open
+    // its window, and one for ann in the same directory gets that far.
+    ProcessOptions no_display;
+    no_display.directory = dir.path;
+    no_display.unset = {"DISPLAY"};
+    EXPECT_EQ(run_program({POKER_BINARY, "bob"}, no_display).out,
+              POKER_BINARY
+                  " V01/L02 \nplayer file name : tavlek.bob.sv \nplayer file tavlek.bob.sv "
+                  "is in use by process " +
+                  std::to_string(game.pid()) + "\n");
+    EXPECT_EQ(run_program({POKER_BINARY, "ann"}, no_display).err,
+              "cannot open display \"\" (DISPLAY is not set)\n");
     end_run(game, 73);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), "\x49\0\0\0"s);
 }

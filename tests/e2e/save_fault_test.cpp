@@ -3,6 +3,7 @@
 // files. Whatever fails, the old file stays exactly as it was and no temporary file is left.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <linux/capability.h>
 #include <sched.h>
 #include <signal.h>
@@ -64,14 +65,16 @@ void expect_no_temporary(const TemporaryDirectory& dir) {
 }
 
 // One step of the save made to fail through the preloaded fault library (a temporary file that
-// may not be created makes the save write the player file in place). The file holds 0 before the
-// run, which starts the player with 50, so a save would change it.
+// may not be created, written or renamed for want of a new file makes the save write the player
+// file in place). The file holds 0 before the run, which starts the player with 50, so a save
+// would change it.
 struct Fault {
     const char* name;
     const char* step;  // POKER_FAULT
     int error;
     Trigger trigger;
-    const char* message;  // nullptr: the save succeeds all the same
+    const char* message;         // nullptr: the save succeeds all the same
+    const char* made = nullptr;  // the steps made to fail, where not just POKER_FAULT's
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) {
@@ -95,7 +98,7 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
     PokerGame game(dir, options);
     save_at_start(game, 50, fault.trigger);
     const int status = game.finish();
-    std::string steps = fault.step + "\n"s;
+    std::string steps = (fault.made != nullptr ? fault.made : fault.step) + "\n"s;
     std::replace(steps.begin(), steps.end(), ',', '\n');
     EXPECT_EQ(read_file(scratch.file("faults")), steps) << "the faults were injected";
     if (fault.message != nullptr) {
@@ -113,17 +116,23 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Store, SaveFault,
     ::testing::Values(
-        Fault{"CreateOnAFullDisk", "create", ENOSPC, Trigger::end, "open error"},
+        Fault{"CreateOnAFullDiskSavesInPlace", "create", ENOSPC, Trigger::end, nullptr},
+        Fault{"CreateOnAFailingDevice", "create", EIO, Trigger::end, "open error"},
         Fault{"CreateRefusedSavesInPlace", "create", EACCES, Trigger::close, nullptr},
+        Fault{"CreateForbiddenSavesInPlace", "create", EPERM, Trigger::end, nullptr},
         Fault{"InPlaceWriteFails", "create,write", EACCES, Trigger::end, "save error"},
-        Fault{"WriteOnAFullDisk", "write", ENOSPC, Trigger::end, "save error"},
+        // The write in place fails too, on the same full disk.
+        Fault{"WriteOnAFullDisk", "write", ENOSPC, Trigger::end, "save error", "write,write"},
+        Fault{"WriteOverQuota", "write", EDQUOT, Trigger::close, "save error", "write,write"},
         Fault{"WriteOnAFailingDevice", "write", EIO, Trigger::terminate, "save error"},
-        Fault{"ShortWriteThenFullDisk", "short_write", ENOSPC, Trigger::end, "save error"},
+        Fault{"ShortWriteThenFullDisk", "short_write", ENOSPC, Trigger::end, "save error",
+              "short_write,short_write"},
         Fault{"ShortWriteIsCompleted", "partial", 0, Trigger::end, nullptr},
         Fault{"InterruptedWriteIsRetried", "interrupt", 0, Trigger::terminate, nullptr},
         Fault{"FsyncOnAFailingDevice", "fsync", EIO, Trigger::end, "save error"},
         Fault{"CloseReportsALostWrite", "close", EIO, Trigger::close, "save error"},
         Fault{"RenameAcrossDevices", "rename", EXDEV, Trigger::end, "save error"},
+        Fault{"RenameRefusedSavesInPlace", "rename", EACCES, Trigger::end, nullptr},
         Fault{"RenameOnAFailingDevice", "rename", EIO, Trigger::terminate, "save error"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -219,7 +228,7 @@ void play_one_game_and_end(PokerGame& game, int credit) {
 const std::vector<std::string> losing_cards = {"2s", "5h", "9c", "Jd", "Kh",
                                                "3s", "7h", "8c", "Qd", "4h"};
 
-TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
+TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     TemporaryDirectory dir;
     ASSERT_EQ(chmod(dir.path.c_str(), 0555), 0);
     if (child_can_create_in(dir.path)) {
@@ -229,9 +238,20 @@ TEST(UnwritableDirectory, APlayerWithoutAFilePlaysAndIsToldAtEnd) {
     options.cards = losing_cards;
     options.before_exec = drop_permission_override;
     PokerGame game(dir, options);
+    // The lock takes no file: a second run for the player is refused here too.
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 50); }));
+    ProcessOptions second;
+    second.directory = dir.path;
+    second.unset = {"DISPLAY"};
+    second.before_exec = drop_permission_override;
+    EXPECT_EQ(run_program({POKER_BINARY, "bob"}, second).out,
+              banner + "player file tavlek.bob.sv is in use by process " +
+                  std::to_string(game.pid()) + "\n");
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_EQ(game.output(),
+              banner + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
+                  "file < tavlek.bob.sv > open error \n");
     EXPECT_TRUE(list_directory(dir.path).empty());
 }
 
@@ -257,6 +277,28 @@ TEST(UnwritableDirectory, AWritablePlayerFileIsSavedInPlaceOnEveryWayOfSaving) {
         EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(writable ? 50 : 0));
         expect_no_temporary(dir);
     }
+}
+
+TEST(StickyDirectory, AnotherUsersWritablePlayerFileIsSavedInPlace) {
+    // A shared games directory (mode 1777) where the player may write the file of another user
+    // but, for the sticky bit, not replace it.
+    if (geteuid() != 0) GTEST_SKIP() << "only root can give a file to another user";
+    TemporaryDirectory dir;
+    const std::string file = dir.file("tavlek.bob.sv");
+    write_file(file, stored(0));
+    ASSERT_EQ(chown(file.c_str(), 1234, 1234), 0);
+    ASSERT_EQ(chmod(file.c_str(), 0666), 0);
+    ASSERT_EQ(chmod(dir.path.c_str(), 01777), 0);
+    GameOptions options;
+    options.before_exec = [] {
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(126);
+    };
+    PokerGame game(dir, options);
+    save_at_start(game, 50, Trigger::end);
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(read_file(file), stored(50));
+    expect_no_temporary(dir);
 }
 
 TEST(RemovedDirectory, TakesNoNewFile) {
@@ -324,7 +366,7 @@ TEST(ReadOnlyFileSystem, KeepsTheOldFile) {
     expect_no_temporary(dir);
 }
 
-TEST(FullFileSystem, KeepsTheOldFile) {
+TEST(FullFileSystem, SavesOverTheOldFileInPlace) {
     if (const std::string why = enter_private_mounts(); !why.empty()) GTEST_SKIP() << why;
     TemporaryDirectory dir;
     SmallFileSystem file_system(dir.path);
@@ -342,9 +384,9 @@ TEST(FullFileSystem, KeepsTheOldFile) {
     options.cards = losing_cards;
     PokerGame game(dir, options);
     play_one_game_and_end(game, 50);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("save error"));
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49)) << "four bytes need no new block";
     std::vector<std::string> names = list_directory(dir.path);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.sv"}));
@@ -391,13 +433,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"ZeroStartsAfreshWithFifty", stored(0), 50, stored(starting_credit)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DamagedFile, ADirectoryInThePlayerFilesPlaceIsAReadError) {
-    TemporaryDirectory dir;
-    ASSERT_EQ(mkdir(dir.file("tavlek.bob.sv").c_str(), 0755), 0);
-    PokerGame game(dir);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("read error"));
-    EXPECT_EQ(game.window(), 0U);
+TEST(DamagedFile, ANonRegularFileInThePlayerFilesPlaceIsAnOpenError) {
+    // A directory, a FIFO (which must not hold the start up) or a device through a link.
+    for (const auto make : {+[](const char* path) { return mkdir(path, 0755); },
+                            +[](const char* path) { return mkfifo(path, 0666); },
+                            +[](const char* path) { return symlink("/dev/zero", path); }}) {
+        TemporaryDirectory dir;
+        ASSERT_EQ(make(dir.file("tavlek.bob.sv").c_str()), 0);
+        PokerGame game(dir);
+        EXPECT_EQ(game.finish(), 1);
+        EXPECT_EQ(game.output(), failure("open error"));
+        EXPECT_EQ(game.window(), 0U);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Start-up of the real program: the command line, the banner and the player file's errors.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
 #include <string>
 
 #include "support/process.hpp"
@@ -11,12 +15,14 @@ using namespace std::string_literals;
 
 const std::string poker = POKER_BINARY;
 
-ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDirectory& dir) {
+ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDirectory& dir,
+                        std::function<void()> before_exec = {}) {
     std::vector<std::string> argv{poker};
     argv.insert(argv.end(), args.begin(), args.end());
     ProcessOptions options;
     options.directory = dir.path;
     options.unset = {"DISPLAY"};
+    options.before_exec = std::move(before_exec);
     return run_program(argv, options);
 }
 
@@ -59,6 +65,12 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         EXPECT_EQ(result.status, c.status) << c.arguments[0];
         EXPECT_EQ(result.out, c.out) << c.arguments[0];
         EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
+        // An answer that cannot be written in full is a failure.
+        if (c.status != 0) continue;
+        const ProcessResult full =
+            run_poker(c.arguments, dir, [] { dup2(open("/dev/full", O_WRONLY), 1); });
+        EXPECT_EQ(full.status, 1) << c.arguments[0];
+        EXPECT_EQ(full.err, "cannot write to standard output: No space left on device\n");
     }
 }
 

@@ -31,7 +31,7 @@ TEST(RandomValue, TakesBitsThreeToEighteenOfTheProduct) {
     const Case cases[] = {
         {8, 12, 12},                // 8 * r >> 3 is r itself
         {0x1234508, 40, 40},        // only the low byte of the time counts
-        {256, 123456, 0},           // a low byte of 0 gives 0 whatever rand says
+        {256, 123456, 18432},       // a low byte of 0 counts as 256: 256 * r >> 3 is 32 * r
         {1, 7, 0},                  // bits 0 to 2 are dropped
         {255, 2147483647, 0xFFE0},  // the product wraps at 32 bits: 0x7FFFFF01 >> 3 & 0xFFFF
         {16, 0x10000, 0},           // bit 19 and above are dropped

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -182,6 +183,7 @@ TEST_F(PlayerFile, SaveReplacesASymbolicLinkInsteadOfWritingThroughIt) {
     struct stat info;
     ASSERT_EQ(lstat("tavlek.bob.sv", &info), 0);
     EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0111, 0U) << "the new file does not take the link's 0777";
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0"s);
     ASSERT_EQ(lstat(planted.c_str(), &info), 0);
     EXPECT_TRUE(S_ISLNK(info.st_mode));
@@ -240,6 +242,16 @@ TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
     EXPECT_EQ(save_credit(file, credit), StoreResult::open_error);
     EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s);
     EXPECT_TRUE(leftovers().empty());
+    // Nor through a symbolic link to a writable file, nor into a FIFO, even one with a reader.
+    ASSERT_EQ(chmod(".", 0755), 0);
+    ASSERT_TRUE(symlink("tavlek.bob.sv", "link") == 0 && mkfifo("fifo", 0666) == 0);
+    ASSERT_TRUE(chmod("tavlek.bob.sv", 0644) == 0 && chmod(".", 0555) == 0);
+    PlayerFileName link = "link", fifo = "fifo";
+    EXPECT_EQ(save_credit(link, credit), StoreResult::open_error);
+    EXPECT_EQ(read_file("tavlek.bob.sv"), "\x07\0\0\0tail"s);
+    const int reader = open("fifo", O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(save_credit(fifo, credit), StoreResult::open_error);
+    close(reader);
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
  *                        short_write  the first write stores 2 bytes, every later one fails
  *                        partial      the first write stores 2 bytes, the rest go through
  *                        interrupt    the first write is interrupted before storing anything
+ *                      (the first write of the run: a save that goes on to write the player file
+ *                      in place has had its first)
  *                        fsync        flushing it to the disk
  *                        close        closing it (the descriptor is closed all the same)
  *                        rename       renaming it over the player file
@@ -94,7 +96,6 @@ static int open_with(const char* name, int at, int dirfd, const char* path, int 
     }
     if (fd >= 0 && (is_temporary(path) || is_player_file_for_writing(path, flags))) {
         temporary_fd = fd;
-        writes_seen = 0;
     }
     return fd;
 }

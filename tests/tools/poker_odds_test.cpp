@@ -1,6 +1,10 @@
 // The built poker-odds: what it answers, and the one line and status 1 for each kind of bad input.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,10 +12,12 @@
 
 namespace {
 
-ProcessResult run_odds(const std::vector<std::string>& args) {
+ProcessResult run_odds(const std::vector<std::string>& args, std::function<void()> before = {}) {
     std::vector<std::string> argv{POKER_ODDS_BINARY};
     argv.insert(argv.end(), args.begin(), args.end());
-    return run_program(argv, ProcessOptions{});
+    ProcessOptions options;
+    options.before_exec = std::move(before);
+    return run_program(argv, options);
 }
 
 TEST(PokerOdds, RefusesBadInputWithOneLine) {
@@ -23,10 +29,13 @@ TEST(PokerOdds, RefusesBadInputWithOneLine) {
         {{"Ah", "Kh", "Qh", "Jh", "Xx"}, "'Xx' is not a card"},
         {{"Ah", "Kh", "Qh", "Jh", "Jkk"}, "'Jkk' is not a card"},
         {{"Ah", "Kh", "ah", "Jh", "Th"}, "the card Ah is given twice"},
+        {{"Ah", "Ah", "Kh", "Qh", "Jh"}, "the card Ah is given twice"},
         {{"jk", "Kh", "JK", "Jh", "Th"}, "the card Jk is given twice"},
         {{"Ah", "Kh", "Qh", "Jh"}, "a hand is five cards, 4 given"},
         {{"Ah", "Kh", "Qh", "Jh", "Th", "9h"}, "a hand is five cards, 6 given"},
         {{"--pays=1,2,3"}, "--pays needs nine numbers separated by commas, 3 given"},
+        {{"--pays=1,2,3,4,5,6,7,8,9,10"},
+         "--pays needs nine numbers separated by commas, 10 given"},
         {{"--pays="}, "--pays needs nine numbers separated by commas, 0 given"},
         {{"--pays=1,2,3,4,-5,6,7,8,9"}, "pay '-5' is negative"},
         {{"--pays=1,2,3,4,x,6,7,8,9"}, "pay 'x' is not a whole number from 0 to 1000000"},
@@ -60,8 +69,13 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
          {"\"return\": {\"fraction\": \"28365484531/12716804100\", \"decimal\": 2.230551348275}",
           "\"tied_deals\": 42420"}},
         {{"--pays=0,0,0,0,0,0,0,0,1"}, {"Return under perfect play: 23977272/170446675 = "}},
+        {{"--pays=0,0,0,0,0,0,0,0,0"},
+         {"Two Pair            0  0.084841041508  0.0000%",
+          "Return under perfect play: 0 = 0.000000000000 (0.000000%)"}},
+        {{"--pays=1000000,0,0,0,0,0,0,0,0"}, {"Five Card     1000000  0.000102278323  100.0000%"}},
         {{"ts", "JS", "Qs", "Ks", "2h"},
          {"Ts Js Qs Ks --       9.062500000  145/16  (best)\n",
+          "Ts Js Qs -- --       1.399822695  1579/1128\n",
           "Ts Js Qs Ks 2h       0.000000000  0\n"}},
         {{"--json", "5s", "6s", "3d", "4c", "4h"},
          {"\"best_count\": 2",
@@ -76,6 +90,11 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
         EXPECT_EQ(result.err, "");
         for (const std::string& line : c.lines)
             EXPECT_NE(result.out.find(line), std::string::npos) << line << "\nin\n" << result.out;
+        // An answer that cannot be written in full is a failure.
+        const ProcessResult full = run_odds(c.args, [] { dup2(open("/dev/full", O_WRONLY), 1); });
+        EXPECT_EQ(full.status, 1) << c.lines[0];
+        EXPECT_EQ(full.err,
+                  "poker-odds: cannot write to standard output: No space left on device\n");
     }
 }
 
