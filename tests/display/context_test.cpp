@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,11 +46,12 @@ TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
     XSizeHints size{};
     long supplied = 0;
     ASSERT_NE(XGetWMNormalHints(look, context.window, &size, &supplied), 0);
-    EXPECT_EQ(size.flags, PMinSize | PMaxSize);
-    EXPECT_EQ(size.min_width, 160);
-    EXPECT_EQ(size.min_height, 200);
-    EXPECT_EQ(size.max_width, 160);
-    EXPECT_EQ(size.max_height, 200);
+    // Any size, but managers that honour the hints offer whole scales of the picture only.
+    EXPECT_EQ(size.flags, PMinSize | PResizeInc | PAspect | PBaseSize);
+    EXPECT_EQ(std::vector<int>({size.min_width, size.min_height, size.width_inc, size.height_inc,
+                                size.min_aspect.x, size.min_aspect.y, size.max_aspect.x,
+                                size.max_aspect.y, size.base_width, size.base_height}),
+              std::vector<int>({160, 200, 160, 200, 4, 5, 4, 5, 0, 0}));
 
     XWMHints* hints = XGetWMHints(look, context.window);
     ASSERT_NE(hints, nullptr);
@@ -159,7 +161,7 @@ TEST_F(Table, CoveredWindowGetsItsContentsBackWithoutRedrawing) {
     EXPECT_EQ(picture_difference(before, window_picture(0, 0, 160, 200)), "");
 }
 
-TEST_F(Table, EachColourNameIsLookedUpOncePerRun) {
+TEST_F(Table, EachColourIsTheServersOwnPixelAndAskedForAtMostOncePerRun) {
     struct Case {
         const char* foreground;
         const char* background;
@@ -170,23 +172,48 @@ TEST_F(Table, EachColourNameIsLookedUpOncePerRun) {
         {"black", "white", 0}, {"red", "red", 1},     {"white", "white", 0}, {"blue", "yellow", 2},
         {"red", "red", 0},     {"yellow", "blue", 0}, {"black", "white", 0},
     };
-    for (int round = 0; round < 20; ++round) {
-        for (const Case& c : cases) {
-            const unsigned long before = XNextRequest(context.display);
-            set_colors(context, c.foreground, c.background);
-            // Each lookup is a request of its own; setting the colours is kept in the context
-            // until it is used.
-            const unsigned long lookups = XNextRequest(context.display) - before;
-            EXPECT_EQ(lookups, round == 0 ? c.new_names : 0)
-                << c.foreground << " on " << c.background << " in round " << round;
-
-            XGCValues values{};
-            XGetGCValues(context.display, context.text_gc, GCForeground | GCBackground, &values);
-            EXPECT_EQ(values.foreground, named_pixel(look, c.foreground));
-            EXPECT_EQ(values.background, named_pixel(look, c.background));
-        }
+    // TrueColor at depth 24 and 16: the pixels are worked out without asking the server. Depth 8
+    // is PseudoColor, where each name is asked for once.
+    XServer depth_16 = start_separate_server({"-screen", "0", "320x240x16"});
+    XServer depth_8 = start_separate_server({"-screen", "0", "320x240x8"});
+    struct Server {
+        XServer* server;
+        DisplayContext game;
+        int depth;
+        bool asks;
+    } servers[] = {{nullptr, {}, 24, false}, {&depth_16, {}, 16, false}, {&depth_8, {}, 8, true}};
+    for (Server& server : servers) {
+        if (server.server == nullptr) continue;
+        server.game.display_name = server.server->name.c_str();
+        open_window(server.game);
     }
-    EXPECT_EQ(context.pixel_count, 5);
+    for (Server& server : servers) {
+        DisplayContext& game = server.server == nullptr ? context : server.game;
+        Display* const server_look = server.server == nullptr ? look : server.server->display;
+        EXPECT_EQ(DefaultDepth(server_look, 0), server.depth);
+        for (int round = 0; round < 20; ++round) {
+            for (const Case& c : cases) {
+                const unsigned long before = XNextRequest(game.display);
+                set_colors(game, c.foreground, c.background);
+                // Each lookup is a request of its own; setting the colours is kept in the context
+                // until it is used.
+                const unsigned long lookups = XNextRequest(game.display) - before;
+                EXPECT_EQ(lookups, server.asks && round == 0 ? c.new_names : 0)
+                    << c.foreground << " on " << c.background << " in round " << round;
+
+                XGCValues values{};
+                XGetGCValues(game.display, game.text_gc, GCForeground | GCBackground, &values);
+                EXPECT_EQ(values.foreground, named_pixel(server_look, c.foreground));
+                EXPECT_EQ(values.background, named_pixel(server_look, c.background));
+            }
+        }
+        EXPECT_EQ(game.pixel_count, 5);
+        if (server.server == nullptr) continue;
+        close_context(server.game);
+        XCloseDisplay(server.server->display);
+        kill(server.server->pid, SIGTERM);
+        wait_program(server.server->pid);
+    }
 
     // The colours reach the server: text drawn now is blue on yellow.
     set_colors(context, "blue", "yellow");
