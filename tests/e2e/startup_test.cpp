@@ -1,6 +1,7 @@
 // Start-up of the real program: the command line, the banner and the player file's errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "support/process.hpp"
@@ -38,26 +39,38 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
     struct Case {
         std::vector<std::string> arguments;
         int status;
-        std::string out;
+        std::string out;  // past the usage line for --help
     };
     const std::string usage = "Usage : " + poker + " player-name \n";
+    const std::string scale_needs = "--scale needs a whole number from 1 to 8: ";
     const Case cases[] = {
-        {{"--help"}, 0, usage},
-        {{"-h"}, 0, usage},
-        {{"--version"}, 0, poker + " V01/L02 \n"},
-        {{"--bogus"}, 1, usage},
-        {{"-"}, 1, usage},
+        {{"--help"}, 0, "Keys:"},
+        {{"bob", "-h"}, 0, "Keys:"},
+        {{"--version"}, 0, "poker " POKER_VERSION " (V01/L02)\n"},
+        {{"--bogus"}, 1, "unknown option: --bogus\n" + usage},
+        {{"-"}, 1, "unknown option: -\n" + usage},
         // The scale is a whole number from 1 to 8, given once, with a player name.
-        {{"--scale=0", "bob"}, 1, usage},
-        {{"bob", "--scale=9"}, 1, usage},
-        {{"--scale=2x", "bob"}, 1, usage},
-        {{"--scale=2", "--scale=2", "bob"}, 1, usage},
+        {{"--scale=0", "bob"}, 1, scale_needs + "0\n" + usage},
+        {{"bob", "--scale=9"}, 1, scale_needs + "9\n" + usage},
+        {{"--scale=2x", "bob"}, 1, scale_needs + "2x\n" + usage},
+        {{"--scale", "bob"}, 1, scale_needs + "none given\n" + usage},
+        {{"--scale=2", "--scale=2", "bob"}, 1, "--scale is given twice\n" + usage},
+        {{"--scale=2"}, 1, usage},
     };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
         const ProcessResult result = run_poker(c.arguments, dir);
         EXPECT_EQ(result.status, c.status) << c.arguments[0];
-        EXPECT_EQ(result.out, c.out) << c.arguments[0];
+        if (c.status == 0 && c.arguments[0] != "--version") {
+            // The usage line, then options, keys and the player file, in at most 20 lines.
+            EXPECT_EQ(result.out.substr(0, usage.size()), usage);
+            EXPECT_NE(result.out.find("--scale=N"), std::string::npos);
+            EXPECT_NE(result.out.find(c.out), std::string::npos);
+            EXPECT_NE(result.out.find("tavlek.NAME.sv"), std::string::npos);
+            EXPECT_LE(std::count(result.out.begin(), result.out.end(), '\n'), 20);
+        } else {
+            EXPECT_EQ(result.out, c.out) << c.arguments[0];
+        }
         EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
     }
 }
