@@ -18,7 +18,7 @@
 
 namespace {
 
-TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
+TEST_F(Table, WindowIsTheGameWindowWithItsHints) {
     char* title = nullptr;
     ASSERT_NE(XFetchName(look, context.window, &title), 0);
     EXPECT_STREQ(title, "Poker");
@@ -46,7 +46,6 @@ TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
     XSizeHints size{};
     long supplied = 0;
     ASSERT_NE(XGetWMNormalHints(look, context.window, &size, &supplied), 0);
-    // Any size, but managers that honour the hints offer whole scales of the picture only.
     EXPECT_EQ(size.flags, PMinSize | PResizeInc | PAspect | PBaseSize);
     EXPECT_EQ(std::vector<int>({size.min_width, size.min_height, size.width_inc, size.height_inc,
                                 size.min_aspect.x, size.min_aspect.y, size.max_aspect.x,
@@ -161,65 +160,63 @@ TEST_F(Table, CoveredWindowGetsItsContentsBackWithoutRedrawing) {
     EXPECT_EQ(picture_difference(before, window_picture(0, 0, 160, 200)), "");
 }
 
-TEST_F(Table, EachColourIsTheServersOwnPixelAndAskedForAtMostOncePerRun) {
+TEST_F(Table, OnTrueColorEveryColourIsWorkedOutWithoutARequest) {
     struct Case {
         const char* foreground;
         const char* background;
-        unsigned long new_names;  // names this call sees for the first time
     };
-    // open_window has looked up black and white already.
     const Case cases[] = {
-        {"black", "white", 0}, {"red", "red", 1},     {"white", "white", 0}, {"blue", "yellow", 2},
-        {"red", "red", 0},     {"yellow", "blue", 0}, {"black", "white", 0},
+        {"black", "white"}, {"red", "red"},     {"white", "white"}, {"blue", "yellow"},
+        {"red", "red"},     {"yellow", "blue"}, {"black", "white"},
     };
-    // TrueColor at depth 24 and 16: the pixels are worked out without asking the server. Depth 8
-    // is PseudoColor, where each name is asked for once.
-    XServer depth_16 = start_separate_server({"-screen", "0", "320x240x16"});
-    XServer depth_8 = start_separate_server({"-screen", "0", "320x240x8"});
-    struct Server {
-        XServer* server;
-        DisplayContext game;
-        int depth;
-        bool asks;
-    } servers[] = {{nullptr, {}, 24, false}, {&depth_16, {}, 16, false}, {&depth_8, {}, 8, true}};
-    for (Server& server : servers) {
-        if (server.server == nullptr) continue;
-        server.game.display_name = server.server->name.c_str();
-        open_window(server.game);
-    }
-    for (Server& server : servers) {
-        DisplayContext& game = server.server == nullptr ? context : server.game;
-        Display* const server_look = server.server == nullptr ? look : server.server->display;
-        EXPECT_EQ(DefaultDepth(server_look, 0), server.depth);
-        for (int round = 0; round < 20; ++round) {
-            for (const Case& c : cases) {
-                const unsigned long before = XNextRequest(game.display);
-                set_colors(game, c.foreground, c.background);
-                // Each lookup is a request of its own; setting the colours is kept in the context
-                // until it is used.
-                const unsigned long lookups = XNextRequest(game.display) - before;
-                EXPECT_EQ(lookups, server.asks && round == 0 ? c.new_names : 0)
-                    << c.foreground << " on " << c.background << " in round " << round;
+    for (int round = 0; round < 20; ++round) {
+        for (const Case& c : cases) {
+            const unsigned long before = XNextRequest(context.display);
+            set_colors(context, c.foreground, c.background);
+            // A lookup would be a request of its own; setting the colours is kept in the context
+            // until it is used.
+            const unsigned long lookups = XNextRequest(context.display) - before;
+            EXPECT_EQ(lookups, 0u)
+                << c.foreground << " on " << c.background << " in round " << round;
 
-                XGCValues values{};
-                XGetGCValues(game.display, game.text_gc, GCForeground | GCBackground, &values);
-                EXPECT_EQ(values.foreground, named_pixel(server_look, c.foreground));
-                EXPECT_EQ(values.background, named_pixel(server_look, c.background));
-            }
+            XGCValues values{};
+            XGetGCValues(context.display, context.text_gc, GCForeground | GCBackground, &values);
+            EXPECT_EQ(values.foreground, named_pixel(look, c.foreground));
+            EXPECT_EQ(values.background, named_pixel(look, c.background));
         }
-        EXPECT_EQ(game.pixel_count, 5);
-        if (server.server == nullptr) continue;
-        close_context(server.game);
-        XCloseDisplay(server.server->display);
-        kill(server.server->pid, SIGTERM);
-        wait_program(server.server->pid);
     }
+    EXPECT_EQ(context.pixel_count, 5);
 
     // The colours reach the server: text drawn now is blue on yellow.
     set_colors(context, "blue", "yellow");
     draw_text(context, 10, 50, "Ok");
     sync();
     EXPECT_TRUE(shows(10, 50, "Ok", "blue", "yellow"));
+}
+
+// The pixels worked out on TrueColor are the server's own at depth 16 too; at depth 8 (PseudoColor)
+// the server looks each name up, once.
+TEST_F(Table, ColoursAreTheServersOwnPixelsAtEveryDepth) {
+    for (const bool pseudo_colour : {false, true}) {
+        XServer server =
+            start_separate_server({"-screen", "0", pseudo_colour ? "320x240x8" : "320x240x16"});
+        DisplayContext game;
+        game.display_name = server.name.c_str();
+        open_window(game);
+        EXPECT_EQ(DefaultDepth(game.display, 0), pseudo_colour ? 8 : 16);
+        // open_window has black and white already; a name is looked up the first time only.
+        const std::pair<const char*, unsigned long> names[] = {
+            {"black", 0}, {"white", 0}, {"red", 1}, {"yellow", 1}, {"blue", 1}, {"red", 0}};
+        for (const auto& [name, lookups] : names) {
+            const unsigned long before = XNextRequest(game.display);
+            EXPECT_EQ(alloc_color(game, name), named_pixel(server.display, name)) << name;
+            EXPECT_EQ(XNextRequest(game.display) - before, pseudo_colour ? lookups : 0) << name;
+        }
+        close_context(game);
+        XCloseDisplay(server.display);
+        kill(server.pid, SIGTERM);
+        wait_program(server.pid);
+    }
 }
 
 // Runs open_window in a child with the given display name (nullptr: none) and DISPLAY unset;

@@ -47,6 +47,12 @@ public:
     bool shows_back(int position) const;
     bool shows_scores(int bet, int win, int credit) const;
 
+    // From now on the window shows the picture at this scale with its top left at (x, y).
+    void place(int scale, int x, int y) {
+        scale_ = scale;
+        left_ = x;
+        top_ = y;
+    }
     // Presses a mouse button at picture coordinates, or a key.
     void press(int x, int y) const;
     void press_key(KeySym key) const;
@@ -87,6 +93,8 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
     int scale_ = 1;
+    int left_ = 0;
+    int top_ = 0;
 
     bool poll_exit();
 };
