@@ -69,6 +69,30 @@ void watch_errors(DisplayContext& display) {
     XSetIOErrorHandler(on_io_error);
 }
 
+// The desktop's Xft.dpi resource, as GTK and Qt programs read it: one scale step per 96 dots
+// per inch, rounded, from 1 to max_scale. The resources came with the connection: no round trip.
+int desktop_scale(Display* connection) {
+    const char* resources = XResourceManagerString(connection);
+    if (resources == nullptr) return 1;
+    XrmInitialize();
+    const XrmDatabase database = XrmGetStringDatabase(resources);
+    char* type = nullptr;
+    XrmValue value{};
+    int scale = 1;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) != 0 &&
+        value.addr != nullptr) {
+        // Not a number, infinity and NaN keep scale 1; a huge number of dots is still the
+        // largest scale, bounded before rounding so that it cannot overflow.
+        const double dpi = std::strtod(value.addr, nullptr);
+        if (std::isfinite(dpi) && dpi > 0) {
+            const double steps = std::min(dpi / 96, static_cast<double>(max_scale));
+            scale = std::clamp(static_cast<int>(std::lround(steps)), 1, max_scale);
+        }
+    }
+    XrmDestroyDatabase(database);
+    return scale;
+}
+
 // The XRender format of the screen's visual, or nullptr when the server lacks the extension.
 const XRenderPictFormat* render_format(Display* connection) {
     int event_base = 0, error_base = 0;
@@ -287,27 +311,6 @@ bool to_picture(const Placement& placement, int& x, int& y) {
     return x < picture_width && y < picture_height;
 }
 
-int scale_of_resources(const char* resources) {
-    if (resources == nullptr) return 1;
-    XrmInitialize();
-    const XrmDatabase database = XrmGetStringDatabase(resources);
-    char* type = nullptr;
-    XrmValue value{};
-    int scale = 1;
-    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) != 0 &&
-        value.addr != nullptr) {
-        // Not a number, infinity and NaN keep scale 1; a huge number of dots is still the
-        // largest scale, bounded before rounding so that it cannot overflow.
-        const double dpi = std::strtod(value.addr, nullptr);
-        if (std::isfinite(dpi) && dpi > 0) {
-            const double steps = std::min(dpi / 96, static_cast<double>(max_scale));
-            scale = std::clamp(static_cast<int>(std::lround(steps)), 1, max_scale);
-        }
-    }
-    XrmDestroyDatabase(database);
-    return scale;
-}
-
 void open_window(DisplayContext& display) {
     display.display = XOpenDisplay(display.display_name);
     if (display.display == nullptr) fail_to_open(display.display_name);
@@ -319,8 +322,7 @@ void open_window(DisplayContext& display) {
     const unsigned long black = alloc_color(display, "black");
     const unsigned long white = alloc_color(display, "white");
 
-    // The desktop's resources came with the connection: reading Xft.dpi costs no round trip.
-    if (display.scale <= 0) display.scale = scale_of_resources(XResourceManagerString(connection));
+    if (display.scale <= 0) display.scale = desktop_scale(connection);
     const XRenderPictFormat* format = nullptr;
     if (display.scale > 1) {
         display.render_asked = true;
@@ -394,7 +396,7 @@ void open_window(DisplayContext& display) {
                           pid_name,       icon_name,   state_name, fullscreen_name};
     Atom atoms[8] = {};
     XInternAtoms(connection, atom_names, 8, False, atoms);
-    // The font's error, if any, was read with the atoms; this hands it to on_x_error.
+    // An error for the font came before the atoms' replies; this makes sure it reached on_x_error.
     XEventsQueued(connection, QueuedAfterReading);
     display.wm_protocols = atoms[0];
     display.wm_delete_window = atoms[1];

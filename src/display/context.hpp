@@ -9,8 +9,9 @@
 
 #include "display/display.hpp"
 
-// A colour name already looked up, so each name costs one round trip per run. The name is copied,
-// so callers may pass names from buffers that do not outlive the call.
+// A colour name already known, so each name costs at most one round trip per run (none on
+// TrueColor). The name is copied, so callers may pass names from buffers that do not outlive the
+// call.
 struct NamedPixel {
     std::array<char, 32> name;
     unsigned long pixel;
@@ -41,10 +42,6 @@ struct Placement {
 Placement place_picture(int window_width, int window_height, int largest_scale);
 // Turns a window pixel into the picture pixel under it; false for a pixel in the margin.
 bool to_picture(const Placement& placement, int& x, int& y);
-// The starting scale that the desktop's resources ask for through Xft.dpi: one step per 96 dots
-// per inch, rounded, from 1 to max_scale; 1 without the resource or with a value that is not a
-// positive number.
-int scale_of_resources(const char* resources);
 
 struct DisplayContext {
     const char* display_name = nullptr;  // nullptr: the X library reads DISPLAY

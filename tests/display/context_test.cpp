@@ -194,8 +194,7 @@ TEST_F(Table, OnTrueColorEveryColourIsWorkedOutWithoutARequest) {
     EXPECT_TRUE(shows(10, 50, "Ok", "blue", "yellow"));
 }
 
-// The pixels worked out on TrueColor are the server's own at depth 16 too; at depth 8 (PseudoColor)
-// the server looks each name up, once.
+// Worked out on TrueColor, pixels are the server's own at depth 16 too; PseudoColor asks once each.
 TEST_F(Table, ColoursAreTheServersOwnPixelsAtEveryDepth) {
     for (const bool pseudo_colour : {false, true}) {
         XServer server =

@@ -90,19 +90,19 @@ TEST_F(Desktop, EveryScaleShowsTheTableInExactBlocksAgainAfterIconifyAndCovering
     }
 }
 
-// The sizes a desktop gives the window, from scale 3: what a manager that honours the size hints
-// makes of 400 by 600, then the same forced as a tiling manager does (the hints dropped), full
-// screen by f and back, and 1000 by 1000, where the game is then played. The whole window shows
-// the largest whole scale of the picture that fits, centred on white.
+// Sizes a desktop gives the window at scale 3: 400 by 600 as a manager that honours the size hints
+// makes it, then forced as tiling managers do (the hints dropped), full screen by f and back, and
+// 1000 by 1000. The window shows the largest whole scale that fits, centred on white.
 void size_through_the_desktop(Display* look, PokerGame& game) {
     struct Step {
         int width, height;  // asked of the manager, or 0 for the key f
         int shown_width, shown_height, scale, x, y;
-    } const steps[] = {{400, 600, 320, 400, 2, 0, 0},
-                       {400, 600, 400, 600, 2, 40, 100},
-                       {0, 0, 1400, 1700, 8, 60, 50},
-                       {0, 0, 400, 600, 2, 40, 100},
-                       {1000, 1000, 1000, 1000, 5, 100, 0}};
+    };
+    const Step steps[] = {{400, 600, 320, 400, 2, 0, 0},
+                          {400, 600, 400, 600, 2, 40, 100},
+                          {0, 0, 1400, 1700, 8, 60, 50},
+                          {0, 0, 400, 600, 2, 40, 100},
+                          {1000, 1000, 1000, 1000, 5, 100, 0}};
     const Picture table = read_scaled(look, game.window(), 0, 0, 160, 200, 3);
     for (const Step& step : steps) {
         if (step.width == 0)

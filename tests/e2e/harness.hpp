@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "rules/card.hpp"
@@ -48,11 +49,7 @@ public:
     bool shows_scores(int bet, int win, int credit) const;
 
     // From now on the window shows the picture at this scale with its top left at (x, y).
-    void place(int scale, int x, int y) {
-        scale_ = scale;
-        left_ = x;
-        top_ = y;
-    }
+    void place(int scale, int x, int y) { std::tie(scale_, left_, top_) = std::tie(scale, x, y); }
     // Presses a mouse button at picture coordinates, or a key.
     void press(int x, int y) const;
     void press_key(KeySym key) const;
