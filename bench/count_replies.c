@@ -10,6 +10,9 @@
  * own and is not counted, and neither is the game's own click wait, which watches two
  * descriptors. */
 #define _GNU_SOURCE
+/* With fortification the C library's header makes poll() an inline wrapper, which this file must
+ * not see: it defines poll() itself. */
+#undef _FORTIFY_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>

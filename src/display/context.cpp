@@ -222,7 +222,7 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
                     static_cast<int>(icon.size()));
 }
 
-// Gives both text contexts "5x7", once open_font's answer is known; where the server refused it,
+// Gives both text contexts "5x7" once the server has answered its opening; where it refused,
 // text comes from the program's own glyphs.
 void use_text_font(DisplayContext& display) {
     Display* const connection = display.display;
