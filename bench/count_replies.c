@@ -1,11 +1,13 @@
 /* Preloaded by the display benchmark: counts the program's X round trips and its colour lookups,
  * and keeps the two counts in the file named by POKER_COUNT_FILE.
  *
- * A round trip is a wait for the server's answer: the X library's connection (XCB) sleeps in
- * poll() on the connection alone, for reading alone, exactly when a reply it needs has not come
- * yet. Replies to requests sent together come in one wait, so they count once, as they cost one
- * trip; replies already read cost none. Counted this way the figures include the waits that the
- * X library makes inside XOpenDisplay (BIG-REQUESTS, XKB, the resource database), but not the
+ * A round trip is a wait for the server's answer to requests sent: the X library's connection
+ * (XCB) writes requests with writev() or sendmsg(), and sleeps in poll() on the connection alone,
+ * for reading alone, when a reply it needs has not come yet. The first such sleep after requests
+ * were written is one round trip; further sleeps before the next write (an event came first, or a
+ * long reply came in pieces) are the same trip. Replies to requests sent together thus count
+ * once, and replies already read cost none. Counted this way the figures include the waits the X
+ * library makes inside XOpenDisplay (BIG-REQUESTS, XKB, the resource database), but not the
  * connection's setup exchange. The XSync that the test clock makes at each pause is the test's
  * own and is not counted, and neither is the game's own click wait, which watches two
  * descriptors. */
@@ -19,6 +21,8 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 typedef struct _XDisplay Display;
@@ -26,7 +30,7 @@ typedef struct xcb_connection_t xcb_connection_t;
 typedef struct xcb_auth_info_t xcb_auth_info_t;
 
 static long round_trips, color_lookups;
-static int in_test_sync, in_setup;
+static int in_test_sync, in_setup, sent;
 
 static void publish(void) {
     static int fd = -2;
@@ -52,11 +56,28 @@ static void publish(void) {
 int poll(struct pollfd* fds, nfds_t count, int timeout) {
     static int (*real)(struct pollfd*, nfds_t, int);
     NEXT("poll", real);
-    if (count == 1 && fds[0].events == POLLIN && !in_test_sync && !in_setup) {
-        ++round_trips;
-        publish();
+    if (count == 1 && fds[0].events == POLLIN && sent) {
+        sent = 0;
+        if (!in_test_sync && !in_setup) {
+            ++round_trips;
+            publish();
+        }
     }
     return real(fds, count, timeout);
+}
+
+ssize_t writev(int fd, const struct iovec* parts, int count) {
+    static ssize_t (*real)(int, const struct iovec*, int);
+    NEXT("writev", real);
+    sent = 1;
+    return real(fd, parts, count);
+}
+
+ssize_t sendmsg(int fd, const struct msghdr* message, int flags) {
+    static ssize_t (*real)(int, const struct msghdr*, int);
+    NEXT("sendmsg", real);
+    sent = 1;
+    return real(fd, message, flags);
 }
 
 xcb_connection_t* xcb_connect(const char* name, int* screen) {
