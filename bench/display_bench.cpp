@@ -1,7 +1,8 @@
 // The display's costs, measured on the real program under a private Xvfb, at scale 1 and 3:
 //   1. processor time used while the game waits five seconds for a click;
-//   2. X round trips for start-up and for whole games, with the colour cache and, derived from
-//      the counts, without it (every set_colors would make two colour lookups).
+//   2. X round trips (see count_replies.c) from XOpenDisplay to the first click wait and for whole
+//      games, on a TrueColor server and, at scale 1, on a PseudoColor one (depth 8), where the
+//      colours are still looked up on the server.
 #include <signal.h>
 #include <unistd.h>
 
@@ -17,22 +18,18 @@
 namespace {
 
 struct Counts {
-    long replies = 0;
+    long round_trips = 0;
     long color_lookups = 0;
-    long foreground_changes = 0;
 
-    // Without the cache each foreground change comes with two lookups, foreground and background.
-    long replies_without_cache() const { return replies - color_lookups + 2 * foreground_changes; }
     Counts operator-(const Counts& other) const {
-        return {replies - other.replies, color_lookups - other.color_lookups,
-                foreground_changes - other.foreground_changes};
+        return {round_trips - other.round_trips, color_lookups - other.color_lookups};
     }
 };
 
 Counts read_counts(const std::string& path) {
     Counts counts;
     std::ifstream in(path);
-    in >> counts.replies >> counts.color_lookups >> counts.foreground_changes;
+    in >> counts.round_trips >> counts.color_lookups;
     return counts;
 }
 
@@ -85,11 +82,12 @@ void measure_wait(const TemporaryDirectory& dir, const XServer& server, int scal
 }
 
 void print_counts(const char* what, const Counts& counts) {
-    std::printf("%-40s %5ld round trips (%ld colour lookups); without the cache %5ld\n", what,
-                counts.replies, counts.color_lookups, counts.replies_without_cache());
+    std::printf("  %-38s %3ld round trips (%ld colour lookups)\n", what, counts.round_trips,
+                counts.color_lookups);
 }
 
-void measure_round_trips(const TemporaryDirectory& dir, const XServer& server, int scale) {
+void measure_round_trips(const TemporaryDirectory& dir, const XServer& server, int scale,
+                         const char* visual) {
     GameOptions options;
     options.server = &server;
     options.arguments = {"--scale=" + std::to_string(scale)};
@@ -144,7 +142,7 @@ void measure_round_trips(const TemporaryDirectory& dir, const XServer& server, i
     press(game, end_button);
     require(game.finish() == 0, "the end of the run");
 
-    std::printf("scale %d:\n", scale);
+    std::printf("scale %d, %s:\n", scale, visual);
     print_counts("start-up to the first click wait:", start_up);
     print_counts("one losing game:", lost - start_up);
     print_counts("one won game with a double-up:", won - lost);
@@ -153,16 +151,23 @@ void measure_round_trips(const TemporaryDirectory& dir, const XServer& server, i
 }  // namespace
 
 int main() {
-    // A screen large enough for the window at scale 3.
+    // Screens large enough for the window at scale 3.
     const XServer server = start_separate_server({"-screen", "0", "1024x768x24"});
     for (const int scale : {1, 3}) {
         // Each scale starts with a new player.
         const TemporaryDirectory dir;
         measure_wait(dir, server, scale);
-        measure_round_trips(dir, server, scale);
+        measure_round_trips(dir, server, scale, "TrueColor, depth 24");
     }
-    XCloseDisplay(server.display);
-    kill(server.pid, SIGTERM);
-    wait_program(server.pid);
+    const XServer pseudo_colour = start_separate_server({"-screen", "0", "1024x768x8"});
+    {
+        const TemporaryDirectory dir;
+        measure_round_trips(dir, pseudo_colour, 1, "PseudoColor, depth 8");
+    }
+    for (const XServer* each : {&server, &pseudo_colour}) {
+        XCloseDisplay(each->display);
+        kill(each->pid, SIGTERM);
+        wait_program(each->pid);
+    }
     return 0;
 }

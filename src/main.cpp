@@ -75,38 +75,84 @@ int scale_of(const char* text) {
     return text[0] >= '1' && text[0] <= '8' && text[1] == '\0' ? text[0] - '0' : 0;
 }
 
+const char* const usage = "Usage : %s player-name \n";
+
+// What --help prints below the usage line; the whole help stays within 20 lines.
+const char* const help =
+    "Video draw poker for one player, in a window on the X display.\n"
+    "Options:\n"
+    "  --scale=N   start the window N times larger, N from 1 to 8 (else from Xft.dpi)\n"
+    "  --trainer   play with a trainer, who holds back once a Deal whose hold is not the\n"
+    "              best and says what it gives away (\"Best holds +0.42 a bet\"), and\n"
+    "              sums up the run when it ends\n"
+    "  -h, --help  print this help and exit\n"
+    "  --version   print the version and exit\n"
+    "The window takes any size and shows the game as large as fits.\n"
+    "Keys: b Bet, d (or Return, space) Deal, e End, u Double, t Take,\n"
+    "  1 to 5 the button under that card, h or ? the best hold,\n"
+    "  f full screen on or off; any mouse button clicks the bracketed buttons.\n"
+    "The credit of player NAME is kept in tavlek.NAME.sv in the current directory.\n";
+
+struct Arguments {
+    const char* player = nullptr;
+    int scale = 0;  // 0: none given
+    bool trainer = false;
+};
+
+// A bad option: one line saying what is wrong, then the usage line, status 1.
+[[noreturn]] void refuse(const char* program, const char* format, const char* text) {
+    std::printf(format, text);
+    fail(usage, program);
+}
+
+// One player name, at most one --scale=N and --trainer, in any order; --help and --version answer
+// at once.
+// A missing or second player name gets the usage line alone. All of it goes to standard output,
+// as the usage line always has.
+Arguments read_arguments(int argc, char** argv) {
+    const char* program = argc > 0 ? argv[0] : "poker";
+    Arguments arguments;
+    bool second_name = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* argument = argv[i];
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            std::printf(usage, program);
+            print_line("%s", help);
+            std::exit(output_status());
+        } else if (std::strcmp(argument, "--version") == 0) {
+            print_line("poker %s (V01/L02)\n", POKER_VERSION);
+            std::exit(output_status());
+        } else if (std::strcmp(argument, "--trainer") == 0) {
+            arguments.trainer = true;
+        } else if (std::strncmp(argument, "--scale", 7) == 0 &&
+                   (argument[7] == '=' || argument[7] == '\0')) {
+            const char* value = argument[7] == '=' ? argument + 8 : "";
+            if (arguments.scale != 0) refuse(program, "--scale is given twice\n", "");
+            arguments.scale = scale_of(value);
+            if (arguments.scale == 0) {
+                refuse(program, "--scale needs a whole number from 1 to 8: %s\n",
+                       value[0] != '\0' ? value : "none given");
+            }
+        } else if (argument[0] == '-') {
+            // A player name never starts with '-'.
+            refuse(program, "unknown option: %s\n", argument);
+        } else if (arguments.player == nullptr) {
+            arguments.player = argument;
+        } else {
+            second_name = true;
+        }
+    }
+    if (arguments.player == nullptr || second_name) fail(usage, program);
+    return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "poker";
-    const char* usage = "Usage : %s player-name \n";
-
-    // A player name never starts with '-': alone, such an argument asks for help or the version.
-    if (argc == 2 && argv[1][0] == '-') {
-        const char* argument = argv[1];
-        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
-            print_line(usage, program);
-            return output_status();
-        }
-        if (std::strcmp(argument, "--version") == 0) {
-            print_line("%s V01/L02 \n", program);
-            return output_status();
-        }
-    }
-    // One player name, and at most one --scale=N before or after it.
-    const char* argument = nullptr;
-    int scale = 0;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--scale=", 8) == 0 && scale == 0) {
-            scale = scale_of(argv[i] + 8);
-            if (scale == 0) fail(usage, program);
-        } else if (argv[i][0] != '-' && argument == nullptr) {
-            argument = argv[i];
-        } else {
-            fail(usage, program);
-        }
-    }
-    if (argument == nullptr) fail(usage, program);
+    const Arguments arguments = read_arguments(argc, argv);
+    const char* argument = arguments.player;
+    const int scale = arguments.scale;
 
     static PlayerFileName player_file;
     switch (make_player_file_name(argument, player_file)) {
@@ -135,6 +181,6 @@ int main(int argc, char** argv) {
     DisplayContext& display = open_display(scale);
     create_glyphs(display);
 
-    play_games(display, credit, player_file, false);
+    play_games(display, credit, player_file, arguments.trainer);
     return 0;
 }

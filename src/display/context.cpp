@@ -1,6 +1,7 @@
 // The window and its drawing context: the connection and its error handlers, the window with its
-// hints and the properties a desktop reads, the picture it shows (enlarged with XRender above
-// scale 1), the two text contexts and their font, colours by name, bitmaps and flushing.
+// hints and the properties a desktop reads, the picture it shows at any window size (enlarged
+// with XRender above scale 1), the two text contexts and their font, colours by name, bitmaps and
+// flushing.
 #include "display/context.hpp"
 
 #include <X11/Xatom.h>
@@ -13,6 +14,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
+
+// The X library's request macros, for make_bitmap; the header's min and max macros would stand in
+// for the standard library's.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
 
 #include "display/glyphs.hpp"
 
@@ -35,6 +43,13 @@ void (*connection_lost)() = nullptr;
 int on_x_error(Display* connection, XErrorEvent* error) {
     if (watched != nullptr && connection == watched->display && watched->window != 0 &&
         (error->resourceid == watched->window || error->resourceid == watched->render_window)) {
+        return 0;
+    }
+    // "5x7" is opened without first asking whether the server has it (see open_window): a
+    // refusal only means that text comes from the program's own glyphs.
+    if (watched != nullptr && connection == watched->display && error->request_code == X_OpenFont &&
+        error->error_code == BadName) {
+        watched->font_missing = true;
         return 0;
     }
     return earlier_error_handler != nullptr ? earlier_error_handler(connection, error) : 0;
@@ -66,9 +81,12 @@ int desktop_scale(Display* connection) {
     int scale = 1;
     if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) != 0 &&
         value.addr != nullptr) {
+        // Not a number, infinity and NaN keep scale 1; a huge number of dots is still the
+        // largest scale, bounded before rounding so that it cannot overflow.
         const double dpi = std::strtod(value.addr, nullptr);
-        if (dpi > 0 && dpi < 96.0 * 2 * max_scale) {
-            scale = std::clamp(static_cast<int>(std::lround(dpi / 96)), 1, max_scale);
+        if (std::isfinite(dpi) && dpi > 0) {
+            const double steps = std::min(dpi / 96, static_cast<double>(max_scale));
+            scale = std::clamp(static_cast<int>(std::lround(steps)), 1, max_scale);
         }
     }
     XrmDestroyDatabase(database);
@@ -85,6 +103,14 @@ const XRenderPictFormat* render_format(Display* connection) {
 // The window shows the picture through a transform that maps window pixel (x, y) to picture
 // pixel (x / N, y / N) with the nearest filter: every picture pixel becomes an exact N by N block.
 // The transform divides by N through its projective row, which fixed point holds exactly.
+void set_enlargement(DisplayContext& display, int scale) {
+    XTransform transform{};
+    transform.matrix[0][0] = XDoubleToFixed(1);
+    transform.matrix[1][1] = XDoubleToFixed(1);
+    transform.matrix[2][2] = XDoubleToFixed(scale);
+    XRenderSetPictureTransform(display.display, display.render_source, &transform);
+}
+
 void start_enlarging(DisplayContext& display, const XRenderPictFormat* format) {
     Display* const connection = display.display;
     auto* const visual_format = const_cast<XRenderPictFormat*>(format);
@@ -92,30 +118,65 @@ void start_enlarging(DisplayContext& display, const XRenderPictFormat* format) {
         XRenderCreatePicture(connection, display.picture, visual_format, 0, nullptr);
     display.render_window =
         XRenderCreatePicture(connection, display.window, visual_format, 0, nullptr);
-    XTransform transform{};
-    transform.matrix[0][0] = XDoubleToFixed(1);
-    transform.matrix[1][1] = XDoubleToFixed(1);
-    transform.matrix[2][2] = XDoubleToFixed(display.scale);
-    XRenderSetPictureTransform(connection, display.render_source, &transform);
+    set_enlargement(display, display.shown.scale);
     XRenderSetPictureFilter(connection, display.render_source, FilterNearest, nullptr, 0);
 }
 
-// Copies an area of the picture, clipped to it, to the window: plainly at scale 1, enlarged above.
+// Whether the picture can be shown enlarged. The server is asked about RENDER only the first time
+// a scale above 1 is wanted: two round trips that a window kept at scale 1 never makes.
+bool can_enlarge(DisplayContext& display) {
+    if (!display.render_asked) {
+        display.render_asked = true;
+        if (const XRenderPictFormat* format = render_format(display.display)) {
+            start_enlarging(display, format);
+        }
+    }
+    return display.render_window != 0;
+}
+
+// Copies an area of the picture, clipped to it, to its place in the window: plainly at scale 1,
+// enlarged above.
 void copy_to_window(DisplayContext& display, Area area) {
     area = Area{std::max(area.x0, 0), std::max(area.y0, 0), std::min(area.x1, picture_width),
                 std::min(area.y1, picture_height)};
     if (display.window_gone || area.x1 <= area.x0 || area.y1 <= area.y0) return;
     const auto width = static_cast<unsigned>(area.x1 - area.x0);
     const auto height = static_cast<unsigned>(area.y1 - area.y0);
-    const int n = display.scale;
+    const Placement& at = display.shown;
+    const int n = at.scale;
     if (display.render_window == 0) {
         XCopyArea(display.display, display.picture, display.window, display.copy_gc, area.x0,
-                  area.y0, width, height, area.x0, area.y0);
+                  area.y0, width, height, at.x + area.x0, at.y + area.y0);
         return;
     }
     XRenderComposite(display.display, PictOpSrc, display.render_source, None, display.render_window,
-                     area.x0 * n, area.y0 * n, 0, 0, area.x0 * n, area.y0 * n,
+                     area.x0 * n, area.y0 * n, 0, 0, at.x + area.x0 * n, at.y + area.y0 * n,
                      width * static_cast<unsigned>(n), height * static_cast<unsigned>(n));
+}
+
+// The whole window in one go: the white margin round the picture, then the picture, each window
+// pixel painted once, so no half-drawn window is ever seen between the two.
+void show_whole_window(DisplayContext& display) {
+    display.show_whole_window = false;
+    if (display.window_gone) return;
+    const Placement& at = display.shown;
+    const int right = at.x + picture_width * at.scale;
+    const int bottom = at.y + picture_height * at.scale;
+    const int width = display.window_width;
+    const int height = display.window_height;
+    const XRectangle margin[] = {
+        {0, 0, static_cast<unsigned short>(width), static_cast<unsigned short>(at.y)},
+        {0, static_cast<short>(bottom), static_cast<unsigned short>(width),
+         static_cast<unsigned short>(std::max(height - bottom, 0))},
+        {0, static_cast<short>(at.y), static_cast<unsigned short>(at.x),
+         static_cast<unsigned short>(bottom - at.y)},
+        {static_cast<short>(right), static_cast<short>(at.y),
+         static_cast<unsigned short>(std::max(width - right, 0)),
+         static_cast<unsigned short>(bottom - at.y)},
+    };
+    XFillRectangles(display.display, display.window, display.copy_gc,
+                    const_cast<XRectangle*>(margin), 4);
+    copy_to_window(display, Area{0, 0, picture_width, picture_height});
 }
 
 // The properties by which a desktop knows the window: its class (matched with the menu entry),
@@ -161,23 +222,46 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
                     static_cast<int>(icon.size()));
 }
 
-// Loads "5x7" for both text contexts when the server has it; asking costs one round trip, and
-// loading a font the server lacks, an error that would end the process, is never tried. Without
-// it, text comes from the program's own glyphs.
-void load_text_font(DisplayContext& display) {
+// Gives both text contexts "5x7" once the server has answered its opening; where it refused,
+// text comes from the program's own glyphs.
+void use_text_font(DisplayContext& display) {
     Display* const connection = display.display;
-    int count = 0;
-    char** const names = XListFonts(connection, text_font_name, 1, &count);
-    if (names != nullptr) XFreeFontNames(names);
-    if (count == 0) {
+    if (display.font_missing) {
+        display.text_font = 0;
+        display.wide_font = 0;
         display.font_strip = make_bitmap(display, text_glyph_strip.data(),
                                          text_glyph_width * text_glyph_count, text_glyph_height);
         return;
     }
-    display.text_font = XLoadFont(connection, text_font_name);
     XSetFont(connection, display.text_gc, display.text_font);
-    display.wide_font = XLoadFont(connection, text_font_name);
     XSetFont(connection, display.wide_gc, display.wide_font);
+}
+
+// On a TrueColor visual the pixel of a colour is its channels, scaled to the visual's masks. The
+// colours the game names have every channel fully on or off in the X colour database, so their
+// pixels are the masks of the channels that are on, exactly what the server's lookup returns,
+// without its round trip. False for another visual or another name: the server looks those up.
+struct PrimaryColour {
+    const char* name;
+    bool red;
+    bool green;
+    bool blue;
+};
+constexpr PrimaryColour primary_colours[] = {
+    {"black", false, false, false}, {"white", true, true, true},  {"red", true, false, false},
+    {"yellow", true, true, false},  {"blue", false, false, true},
+};
+
+bool computed_pixel(Display* connection, const char* name, unsigned long& pixel) {
+    const Visual* visual = DefaultVisual(connection, 0);
+    if (visual->c_class != TrueColor) return false;
+    for (const PrimaryColour& colour : primary_colours) {
+        if (std::strcmp(colour.name, name) != 0) continue;
+        pixel = (colour.red ? visual->red_mask : 0) | (colour.green ? visual->green_mask : 0) |
+                (colour.blue ? visual->blue_mask : 0);
+        return true;
+    }
+    return false;
 }
 
 // Nothing can be drawn without a connection, so the run ends here with one line naming the
@@ -213,6 +297,20 @@ void remember_pixel(DisplayContext& display, const char* name, unsigned long pix
 
 }  // namespace
 
+Placement place_picture(int window_width, int window_height, int largest_scale) {
+    const int fits = std::min(window_width / picture_width, window_height / picture_height);
+    const int scale = std::max(1, std::min(fits, largest_scale));
+    return Placement{scale, std::max(0, (window_width - picture_width * scale) / 2),
+                     std::max(0, (window_height - picture_height * scale) / 2)};
+}
+
+bool to_picture(const Placement& placement, int& x, int& y) {
+    if (x < placement.x || y < placement.y) return false;
+    x = (x - placement.x) / placement.scale;
+    y = (y - placement.y) / placement.scale;
+    return x < picture_width && y < picture_height;
+}
+
 void open_window(DisplayContext& display) {
     display.display = XOpenDisplay(display.display_name);
     if (display.display == nullptr) fail_to_open(display.display_name);
@@ -225,13 +323,20 @@ void open_window(DisplayContext& display) {
     const unsigned long white = alloc_color(display, "white");
 
     if (display.scale <= 0) display.scale = desktop_scale(connection);
-    const XRenderPictFormat* format = display.scale > 1 ? render_format(connection) : nullptr;
+    const XRenderPictFormat* format = nullptr;
+    if (display.scale > 1) {
+        display.render_asked = true;
+        format = render_format(connection);
+    }
     if (display.scale > 1 && format == nullptr) {
         std::fprintf(stderr, "the X server has no RENDER extension: the window is not enlarged\n");
         display.scale = 1;
     }
     const int width = picture_width * display.scale;
     const int height = picture_height * display.scale;
+    display.window_width = width;
+    display.window_height = height;
+    display.shown = Placement{display.scale, 0, 0};
 
     display.window = XCreateSimpleWindow(connection, RootWindow(connection, 0), 0, 0, width, height,
                                          border_width, black, white);
@@ -245,15 +350,11 @@ void open_window(DisplayContext& display) {
     XSelectInput(connection, display.window,
                  KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask);
 
-    display.icon_pixmap = XCreateBitmapFromData(connection, display.window,
-                                                reinterpret_cast<const char*>(icon_bits.data()),
-                                                icon_width, icon_height);
+    display.icon_pixmap = make_bitmap(display, icon_bits.data(), icon_width, icon_height);
     // The whole bitmap is opaque, as in the installed PNG; without a mask some panels show a box.
     static std::array<unsigned char, icon_width * icon_height / 8> opaque;
     opaque.fill(0xff);
-    display.icon_mask = XCreateBitmapFromData(connection, display.window,
-                                              reinterpret_cast<const char*>(opaque.data()),
-                                              icon_width, icon_height);
+    display.icon_mask = make_bitmap(display, opaque.data(), icon_width, icon_height);
     XWMHints wm_hints{};
     // With the input hint the window manager gives the window the keyboard.
     wm_hints.flags = InputHint | IconPixmapHint | IconPositionHint | IconMaskHint;
@@ -264,14 +365,22 @@ void open_window(DisplayContext& display) {
     wm_hints.icon_y = 0;
     XSetWMHints(connection, display.window, &wm_hints);
 
-    // Minimum and maximum are the same, so the window cannot be resized.
+    // The window takes any size; managers that honour these hints offer whole scales only.
     XSizeHints size_hints{};
-    size_hints.flags = PMinSize | PMaxSize;
-    size_hints.min_width = width;
-    size_hints.min_height = height;
-    size_hints.max_width = width;
-    size_hints.max_height = height;
-    XSetNormalHints(connection, display.window, &size_hints);
+    size_hints.flags = PMinSize | PResizeInc | PAspect | PBaseSize;
+    size_hints.min_width = picture_width;
+    size_hints.min_height = picture_height;
+    size_hints.width_inc = picture_width;
+    size_hints.height_inc = picture_height;
+    size_hints.min_aspect = {4, 5};  // the picture's 160 by 200
+    size_hints.max_aspect = {4, 5};
+    XSetWMNormalHints(connection, display.window, &size_hints);
+
+    // "5x7" is opened without asking whether the server has it: a server that lacks it answers
+    // with an error, which comes back before the atoms asked for next, so the one round trip
+    // brings both (see on_x_error).
+    display.text_font = XLoadFont(connection, text_font_name);
+    display.wide_font = XLoadFont(connection, text_font_name);
 
     // Taking part in WM_DELETE_WINDOW lets the window manager's close button ask the game to end
     // (and save) instead of cutting the connection. All atoms come in one round trip.
@@ -281,11 +390,18 @@ void open_window(DisplayContext& display) {
     char utf8_name[] = "UTF8_STRING";
     char pid_name[] = "_NET_WM_PID";
     char icon_name[] = "_NET_WM_ICON";
-    char* atom_names[] = {protocols_name, delete_name, name_name, utf8_name, pid_name, icon_name};
-    Atom atoms[6] = {};
-    XInternAtoms(connection, atom_names, 6, False, atoms);
+    char state_name[] = "_NET_WM_STATE";
+    char fullscreen_name[] = "_NET_WM_STATE_FULLSCREEN";
+    char* atom_names[] = {protocols_name, delete_name, name_name,  utf8_name,
+                          pid_name,       icon_name,   state_name, fullscreen_name};
+    Atom atoms[8] = {};
+    XInternAtoms(connection, atom_names, 8, False, atoms);
+    // An error for the font came before the atoms' replies; this makes sure it reached on_x_error.
+    XEventsQueued(connection, QueuedAfterReading);
     display.wm_protocols = atoms[0];
     display.wm_delete_window = atoms[1];
+    display.net_wm_state = atoms[6];
+    display.net_wm_state_fullscreen = atoms[7];
     XSetWMProtocols(connection, display.window, &display.wm_delete_window, 1);
     set_identity(display, atoms[2], atoms[3], atoms[4], atoms[5]);
 
@@ -305,7 +421,7 @@ void open_window(DisplayContext& display) {
 
     display.text_gc = XCreateGC(connection, display.window, GCGraphicsExposures, &values);
     display.wide_gc = XCreateGC(connection, display.window, GCGraphicsExposures, &values);
-    load_text_font(display);
+    use_text_font(display);
 }
 
 DisplayContext& open_display(int scale) {
@@ -322,7 +438,8 @@ unsigned long alloc_color(DisplayContext& display, const char* name) {
     XColor exact{};
     // A name the server does not know gets black, so the drawing stays visible.
     unsigned long pixel = BlackPixel(display.display, 0);
-    if (XAllocNamedColor(display.display, display.colormap, name, &screen, &exact) != 0) {
+    if (!computed_pixel(display.display, name, pixel) &&
+        XAllocNamedColor(display.display, display.colormap, name, &screen, &exact) != 0) {
         pixel = screen.pixel;
     }
     remember_pixel(display, name, pixel);
@@ -334,10 +451,45 @@ void set_colors(DisplayContext& display, const char* foreground, const char* bac
     XSetBackground(display.display, display.text_gc, alloc_color(display, background));
 }
 
+// The requests of XCreateBitmapFromData, but made so that the X library does not pass the bitmap
+// to the cursor library, which would ask the server about RENDER (two round trips) the first time:
+// XCreatePixmap would, so the pixmap is made with the library's own request macro, and XPutImage
+// would for an image put whole at the origin, so the bits go in two bands.
 Pixmap make_bitmap(DisplayContext& display, const unsigned char* bits, int width, int height) {
-    return XCreateBitmapFromData(display.display, display.window,
-                                 reinterpret_cast<const char*>(bits), static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height));
+    Display* const dpy = display.display;  // the name the request macros use
+    LockDisplay(dpy);
+    xCreatePixmapReq* request = nullptr;
+    GetReq(CreatePixmap, request);
+    // An identifier is taken under the lock, which makes the next one ready.
+    const Pixmap bitmap = XAllocID(dpy);
+    request->pid = static_cast<CARD32>(bitmap);
+    request->drawable = static_cast<CARD32>(RootWindow(dpy, 0));
+    request->width = static_cast<CARD16>(width);
+    request->height = static_cast<CARD16>(height);
+    request->depth = 1;
+    UnlockDisplay(dpy);
+    SyncHandle();
+
+    XImage image{};
+    image.width = width;
+    image.height = height;
+    image.format = XYPixmap;
+    image.data = const_cast<char*>(reinterpret_cast<const char*>(bits));
+    image.byte_order = LSBFirst;
+    image.bitmap_unit = 8;
+    image.bitmap_bit_order = LSBFirst;
+    image.bitmap_pad = 8;
+    image.depth = 1;
+    image.bytes_per_line = (width + 7) / 8;
+    image.bits_per_pixel = 1;
+    const GC gc = XCreateGC(dpy, bitmap, 0, nullptr);
+    const int top = height / 2;
+    const auto band_width = static_cast<unsigned>(width);
+    XPutImage(dpy, bitmap, gc, &image, 0, 0, 0, 0, band_width, static_cast<unsigned>(top));
+    XPutImage(dpy, bitmap, gc, &image, 0, top, 0, top, band_width,
+              static_cast<unsigned>(height - top));
+    XFreeGC(dpy, gc);
+    return bitmap;
 }
 
 void mark_drawn(DisplayContext& display, int x, int y, int width, int height) {
@@ -354,16 +506,50 @@ void mark_drawn(DisplayContext& display, int x, int y, int width, int height) {
 }
 
 void repaint_exposed(DisplayContext& display, const XExposeEvent& exposed) {
-    // Every picture pixel the exposed rectangle touches, rounding outwards.
-    const int n = display.scale;
-    const int x0 = exposed.x / n;
-    const int y0 = exposed.y / n;
-    copy_to_window(display, Area{x0, y0, (exposed.x + exposed.width + n - 1) / n,
-                                 (exposed.y + exposed.height + n - 1) / n});
+    // The whole window goes out at the next flush anyway.
+    if (display.show_whole_window) return;
+    // Every picture pixel the exposed rectangle touches, rounding outwards; the server has
+    // painted the exposed margin in the window's white background already.
+    const Placement& at = display.shown;
+    const int n = at.scale;
+    const int x = exposed.x - at.x;
+    const int y = exposed.y - at.y;
+    copy_to_window(display, Area{x / n, y / n, (x + exposed.width + n - 1) / n,
+                                 (y + exposed.height + n - 1) / n});
+}
+
+void resize_window(DisplayContext& display, int width, int height) {
+    if (width == display.window_width && height == display.window_height) return;
+    display.window_width = width;
+    display.window_height = height;
+    Placement placement = place_picture(width, height, std::numeric_limits<int>::max());
+    if (placement.scale > 1 && !can_enlarge(display)) placement = place_picture(width, height, 1);
+    if (display.render_source != 0 && placement.scale != display.shown.scale) {
+        set_enlargement(display, placement.scale);
+    }
+    display.shown = placement;
+    display.show_whole_window = true;
+}
+
+void toggle_fullscreen(DisplayContext& display) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = display.window;
+    event.xclient.message_type = display.net_wm_state;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 2;  // _NET_WM_STATE_TOGGLE
+    event.xclient.data.l[1] = static_cast<long>(display.net_wm_state_fullscreen);
+    event.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(display.display, RootWindow(display.display, 0), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
 }
 
 void flush_display(DisplayContext& display) {
-    copy_to_window(display, display.dirty);
+    if (display.show_whole_window) {
+        show_whole_window(display);
+    } else {
+        copy_to_window(display, display.dirty);
+    }
     display.dirty = Area{};
     XFlush(display.display);
 }

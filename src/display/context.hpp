@@ -9,8 +9,9 @@
 
 #include "display/display.hpp"
 
-// A colour name already looked up, so each name costs one round trip per run. The name is copied,
-// so callers may pass names from buffers that do not outlive the call.
+// A colour name already known, so each name costs at most one round trip per run (none on
+// TrueColor). The name is copied, so callers may pass names from buffers that do not outlive the
+// call.
 struct NamedPixel {
     std::array<char, 32> name;
     unsigned long pixel;
@@ -26,11 +27,25 @@ struct Area {
 
 inline constexpr int picture_width = 160;
 inline constexpr int picture_height = 200;
-inline constexpr int max_scale = 8;
+inline constexpr int max_scale = 8;  // the largest scale --scale and Xft.dpi start the window at
+
+// Where the window shows the picture: window pixels per picture pixel, and the window pixel of
+// the picture's top left corner. Everything around the picture is margin.
+struct Placement {
+    int scale = 1;
+    int x = 0;
+    int y = 0;
+};
+
+// The largest whole scale, up to largest_scale, at which the picture fits a window of this size,
+// at least 1, centred; a window smaller than the picture shows its top left part.
+Placement place_picture(int window_width, int window_height, int largest_scale);
+// Turns a window pixel into the picture pixel under it; false for a pixel in the margin.
+bool to_picture(const Placement& placement, int& x, int& y);
 
 struct DisplayContext {
     const char* display_name = nullptr;  // nullptr: the X library reads DISPLAY
-    // Window pixels per picture pixel, 1 to 8; 0 until open_window: take it from the desktop.
+    // The scale the window starts at, 1 to 8; 0 until open_window: take it from the desktop.
     int scale = 0;
     Display* display = nullptr;
     Window window = 0;
@@ -48,17 +63,29 @@ struct DisplayContext {
     Pixmap picture = 0;
     GC copy_gc = nullptr;   // solid white fills and plain copies, with no exposure events
     Area dirty;             // drawn since the last flush, in picture pixels
-    XID render_source = 0;  // scale above 1: the picture and the window as XRender pictures
+    XID render_source = 0;  // once enlarged: the picture and the window as XRender pictures
     XID render_window = 0;
+    bool render_asked = false;  // whether the server has been asked about RENDER yet
+
+    // The window takes any size the desktop gives it and shows the picture at the largest whole
+    // scale that fits, centred on white. A new size is answered at the next flush, which shows
+    // the whole window again at once.
+    int window_width = 0;
+    int window_height = 0;
+    Placement shown;
+    bool show_whole_window = false;
 
     // When the server has no "5x7" font, text is drawn from this bitmap of the program's own
     // copy of its glyphs, 5 by 7 pixels each, character code c at x = 5c.
     Pixmap font_strip = 0;
+    bool font_missing = false;  // the server refused to open "5x7"
 
     // The window manager's close button arrives as a WM_PROTOCOLS message naming
     // WM_DELETE_WINDOW; once one has come, or the window was destroyed, the run is to end.
     Atom wm_protocols = 0;
     Atom wm_delete_window = 0;
+    Atom net_wm_state = 0;  // full screen is asked of the window manager through these
+    Atom net_wm_state_fullscreen = 0;
     bool close_asked = false;
     bool window_gone = false;  // destroyed from outside: nothing is copied to it any more
 
@@ -88,6 +115,12 @@ bool termination_signal_caught();
 int termination_wake_fd();
 // Whether an event is the window manager asking to close the game window.
 bool is_close_message(const DisplayContext& display, const XEvent& event);
-// Answers an event about the window that is not a press: a close message or the window's
-// destruction is noted, an exposure repainted; anything else is dropped. False for presses.
+// Notes the window's new size; the next flush shows the picture placed for it.
+void resize_window(DisplayContext& display, int width, int height);
+// Asks the window manager to turn full screen on or off (EWMH _NET_WM_STATE); without a manager
+// that knows it nothing happens.
+void toggle_fullscreen(DisplayContext& display);
+// Answers an event about the window that is not a press: a close message, the window's
+// destruction or its new size is noted, an exposure repainted; anything else is dropped. False
+// for presses.
 bool take_window_event(DisplayContext& display, const XEvent& event);

@@ -66,6 +66,11 @@ char key_name(KeySym key) {
     return 0;
 }
 
+// Whether a key is the one named so, by the first two symbols, as key_button looks at them.
+bool is_key(XKeyEvent& key, char name) {
+    return key_name(XLookupKeysym(&key, 0)) == name || key_name(XLookupKeysym(&key, 1)) == name;
+}
+
 // The button of the panel that a key names, or -1. The key's first two symbols are looked at,
 // so that case, Shift and Num Lock do not matter: 'B' names what 'b' does, keypad 1 is 1.
 int key_button(const Button* panel, XKeyEvent& key) {
@@ -117,12 +122,15 @@ int wait_button(DisplayContext& display, const Button* panel) {
         if (event.type == KeyPress) {
             const int index = key_button(panel, event.xkey);
             if (index >= 0) return index;
+            // f names no button of any panel: in every wait it turns full screen on or off.
+            if (is_key(event.xkey, 'f')) toggle_fullscreen(display);
             continue;
         }
-        // Any mouse button counts; the first button hit wins and a press on none is dropped. The
-        // window shows each picture pixel as a scale by scale block.
-        const int x = event.xbutton.x / display.scale;
-        const int y = event.xbutton.y / display.scale;
+        // Any mouse button counts; the first button hit wins and a press on none is dropped, as
+        // is a press in the margin round the picture.
+        int x = event.xbutton.x;
+        int y = event.xbutton.y;
+        if (!to_picture(display.shown, x, y)) continue;
         for (int index = 0; !is_marker(panel[index]); ++index) {
             if (hits(panel[index], x, y)) return index;
         }

@@ -78,6 +78,11 @@ bool take_window_event(DisplayContext& display, const XEvent& event) {
         case Expose:
             repaint_exposed(display, event.xexpose);
             break;
+        case ConfigureNotify:
+            if (event.xconfigure.window == display.window) {
+                resize_window(display, event.xconfigure.width, event.xconfigure.height);
+            }
+            break;
         case MappingNotify:
             XRefreshKeyboardMapping(const_cast<XMappingEvent*>(&event.xmapping));
             break;

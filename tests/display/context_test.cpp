@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,7 +18,7 @@
 
 namespace {
 
-TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
+TEST_F(Table, WindowIsTheGameWindowWithItsHints) {
     char* title = nullptr;
     ASSERT_NE(XFetchName(look, context.window, &title), 0);
     EXPECT_STREQ(title, "Poker");
@@ -45,11 +46,11 @@ TEST_F(Table, WindowIsTheFixedSizeGameWindowWithItsHints) {
     XSizeHints size{};
     long supplied = 0;
     ASSERT_NE(XGetWMNormalHints(look, context.window, &size, &supplied), 0);
-    EXPECT_EQ(size.flags, PMinSize | PMaxSize);
-    EXPECT_EQ(size.min_width, 160);
-    EXPECT_EQ(size.min_height, 200);
-    EXPECT_EQ(size.max_width, 160);
-    EXPECT_EQ(size.max_height, 200);
+    EXPECT_EQ(size.flags, PMinSize | PResizeInc | PAspect | PBaseSize);
+    EXPECT_EQ(std::vector<int>({size.min_width, size.min_height, size.width_inc, size.height_inc,
+                                size.min_aspect.x, size.min_aspect.y, size.max_aspect.x,
+                                size.max_aspect.y, size.base_width, size.base_height}),
+              std::vector<int>({160, 200, 160, 200, 4, 5, 4, 5, 0, 0}));
 
     XWMHints* hints = XGetWMHints(look, context.window);
     ASSERT_NE(hints, nullptr);
@@ -159,25 +160,23 @@ TEST_F(Table, CoveredWindowGetsItsContentsBackWithoutRedrawing) {
     EXPECT_EQ(picture_difference(before, window_picture(0, 0, 160, 200)), "");
 }
 
-TEST_F(Table, EachColourNameIsLookedUpOncePerRun) {
+TEST_F(Table, OnTrueColorEveryColourIsWorkedOutWithoutARequest) {
     struct Case {
         const char* foreground;
         const char* background;
-        unsigned long new_names;  // names this call sees for the first time
     };
-    // open_window has looked up black and white already.
     const Case cases[] = {
-        {"black", "white", 0}, {"red", "red", 1},     {"white", "white", 0}, {"blue", "yellow", 2},
-        {"red", "red", 0},     {"yellow", "blue", 0}, {"black", "white", 0},
+        {"black", "white"}, {"red", "red"},     {"white", "white"}, {"blue", "yellow"},
+        {"red", "red"},     {"yellow", "blue"}, {"black", "white"},
     };
     for (int round = 0; round < 20; ++round) {
         for (const Case& c : cases) {
             const unsigned long before = XNextRequest(context.display);
             set_colors(context, c.foreground, c.background);
-            // Each lookup is a request of its own; setting the colours is kept in the context
+            // A lookup would be a request of its own; setting the colours is kept in the context
             // until it is used.
             const unsigned long lookups = XNextRequest(context.display) - before;
-            EXPECT_EQ(lookups, round == 0 ? c.new_names : 0)
+            EXPECT_EQ(lookups, 0u)
                 << c.foreground << " on " << c.background << " in round " << round;
 
             XGCValues values{};
@@ -193,6 +192,30 @@ TEST_F(Table, EachColourNameIsLookedUpOncePerRun) {
     draw_text(context, 10, 50, "Ok");
     sync();
     EXPECT_TRUE(shows(10, 50, "Ok", "blue", "yellow"));
+}
+
+// Worked out on TrueColor, pixels are the server's own at depth 16 too; PseudoColor asks once each.
+TEST_F(Table, ColoursAreTheServersOwnPixelsAtEveryDepth) {
+    for (const bool pseudo_colour : {false, true}) {
+        XServer server =
+            start_separate_server({"-screen", "0", pseudo_colour ? "320x240x8" : "320x240x16"});
+        DisplayContext game;
+        game.display_name = server.name.c_str();
+        open_window(game);
+        EXPECT_EQ(DefaultDepth(game.display, 0), pseudo_colour ? 8 : 16);
+        // open_window has black and white already; a name is looked up the first time only.
+        const std::pair<const char*, unsigned long> names[] = {
+            {"black", 0}, {"white", 0}, {"red", 1}, {"yellow", 1}, {"blue", 1}, {"red", 0}};
+        for (const auto& [name, lookups] : names) {
+            const unsigned long before = XNextRequest(game.display);
+            EXPECT_EQ(alloc_color(game, name), named_pixel(server.display, name)) << name;
+            EXPECT_EQ(XNextRequest(game.display) - before, pseudo_colour ? lookups : 0) << name;
+        }
+        close_context(game);
+        XCloseDisplay(server.display);
+        kill(server.pid, SIGTERM);
+        wait_program(server.pid);
+    }
 }
 
 // Runs open_window in a child with the given display name (nullptr: none) and DISPLAY unset;

@@ -219,7 +219,8 @@ bool PokerGame::wait_for(const std::function<bool()>& condition) {
 }
 
 bool PokerGame::shows(int x, int baseline, const char* text, const char* fg, const char* bg) const {
-    return window_ != 0 && shows_text(display_, window_, x, baseline, text, fg, bg, scale_);
+    return window_ != 0 &&
+           shows_text(display_, window_, x, baseline, text, fg, bg, scale_, left_, top_);
 }
 
 bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) const {
@@ -228,13 +229,15 @@ bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) 
 
 bool PokerGame::shows_card(int position, const std::string& card) const {
     if (window_ == 0) return false;
-    const Picture cell = read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_);
+    const Picture cell =
+        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
     return !cell.pixels.empty() && card_matches(display_, cell, parse_card(card));
 }
 
 bool PokerGame::shows_back(int position) const {
     if (window_ == 0) return false;
-    const Picture cell = read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_);
+    const Picture cell =
+        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
     return !cell.pixels.empty() && back_matches(display_, cell);
 }
 
@@ -247,7 +250,7 @@ bool PokerGame::shows_scores(int bet, int win, int credit) const {
 }
 
 void PokerGame::press(int x, int y) const {
-    click(display_, window_, x * scale_ + scale_ / 2, y * scale_ + scale_ / 2);
+    click(display_, window_, left_ + x * scale_ + scale_ / 2, top_ + y * scale_ + scale_ / 2);
 }
 
 void PokerGame::press_key(KeySym key) const {

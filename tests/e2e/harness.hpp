@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "display/display.hpp"
@@ -51,6 +52,8 @@ public:
     bool shows_back(int position) const;
     bool shows_scores(int bet, int win, int credit) const;
 
+    // From now on the window shows the picture at this scale with its top left at (x, y).
+    void place(int scale, int x, int y) { std::tie(scale_, left_, top_) = std::tie(scale, x, y); }
     // Presses a mouse button at picture coordinates, or a key.
     void press(int x, int y) const;
     void press_key(KeySym key) const;
@@ -90,6 +93,8 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
     int scale_ = 1;
+    int left_ = 0;
+    int top_ = 0;
 
     bool poll_exit();
 };

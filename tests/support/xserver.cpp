@@ -154,8 +154,8 @@ XServer start_separate_server(const std::vector<std::string>& arguments) {
 }
 
 XServer start_desktop_server() {
-    // Large enough for the window at scale 3 with its frame.
-    XServer server = start_separate_server({"-bs", "-screen", "0", "1024x768x24"});
+    // Large enough for the window at scale 8 with its frame.
+    XServer server = start_separate_server({"-bs", "-screen", "0", "1400x1700x24"});
     const pid_t manager = fork();
     if (manager == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -380,21 +380,19 @@ Picture render_text(Display* display, const char* text, const char* fg, const ch
 }
 
 bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
-                const char* bg, int scale) {
+                const char* bg, int scale, int left, int top) {
     const Picture expected = render_text(display, text, fg, bg);
-    // Only the part inside the window can be read back; text may run past its right edge.
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, window, &attributes);
-    const int width = std::min(expected.width, attributes.width / scale - x);
+    // Only the part inside the picture can be read back; text may run past its right edge.
+    const int width = std::min(expected.width, 160 - x);
     if (width <= 0) return false;
-    return read_scaled(display, window, x, y - 7, width, expected.height, scale) ==
+    return read_scaled(display, window, x, y - 7, width, expected.height, scale, left, top) ==
            expected.part(0, 0, width, expected.height);
 }
 
-Picture read_scaled(Display* display, Window window, int x, int y, int width, int height,
-                    int scale) {
-    const Picture whole =
-        read_picture(display, window, x * scale, y * scale, width * scale, height * scale);
+Picture read_scaled(Display* display, Window window, int x, int y, int width, int height, int scale,
+                    int left, int top) {
+    const Picture whole = read_picture(display, window, left + x * scale, top + y * scale,
+                                       width * scale, height * scale);
     if (whole.pixels.empty()) return whole;
     Picture picture{width, height, {}};
     for (int row = 0; row < height; ++row) {

@@ -75,12 +75,13 @@ Picture render_text(Display* display, const char* text, const char* fg, const ch
                     const char* under = "white");
 
 // True when the window, showing the game's picture at this scale, shows this text at (x,
-// baseline y) of the picture in these colours, over white.
+// baseline y) of the picture in these colours, over white. The picture's top left is at (left,
+// top) of the window.
 bool shows_text(Display* display, Window window, int x, int y, const char* text, const char* fg,
-                const char* bg, int scale = 1);
+                const char* bg, int scale = 1, int left = 0, int top = 0);
 
 // A rectangle of the game's picture from a window that shows it at this scale: one pixel of each
 // scale by scale block. And a picture enlarged so, each pixel an exact block.
-Picture read_scaled(Display* display, Window window, int x, int y, int width, int height,
-                    int scale);
+Picture read_scaled(Display* display, Window window, int x, int y, int width, int height, int scale,
+                    int left = 0, int top = 0);
 Picture enlarged(const Picture& picture, int scale);
