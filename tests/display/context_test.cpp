@@ -160,6 +160,31 @@ TEST_F(Table, CoveredWindowGetsItsContentsBackWithoutRedrawing) {
     EXPECT_EQ(picture_difference(before, window_picture(0, 0, 160, 200)), "");
 }
 
+TEST_F(Table, AnExposureEndingInsideABlockGetsTheWholeBlockBackAtScaleThree) {
+    DisplayContext big;
+    big.display_name = name.c_str();
+    big.scale = 3;
+    open_window(big);
+    create_glyphs(big);
+    draw_card_back(big, 0);
+    // The exposure of the newly mapped window is answered first.
+    XSync(big.display, False);
+    close_requested(big);
+    XSync(big.display, False);
+    const Picture before = read_picture(look, big.window, 0, 0, 480, 600);
+    // The server clears a part of the window whose right edge falls inside the block of the red
+    // frame's first column, and says so.
+    XClearArea(look, big.window, 20, 100, 11, 31, True);
+    XSync(look, False);
+    ASSERT_NE(read_picture(look, big.window, 0, 0, 480, 600), before);
+    EXPECT_TRUE(wait_until([&] {
+        close_requested(big);
+        XSync(big.display, False);
+        return read_picture(look, big.window, 0, 0, 480, 600) == before;
+    }));
+    close_context(big);
+}
+
 TEST_F(Table, OnTrueColorEveryColourIsWorkedOutWithoutARequest) {
     struct Case {
         const char* foreground;

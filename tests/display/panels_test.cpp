@@ -217,6 +217,11 @@ TEST_F(Table, KeysNamingNoButtonOfThePanelAreDroppedAndDoNotPileUp) {
     press_key(look, context.window, 125, 120, XK_u);  // Double, which the main panel lacks
     click(look, context.window, 125, 180);
     EXPECT_EQ(wait_button(context, main_panel), main_end);
+    // h and ? are the hint on the hold panel, which has no button for it.
+    for (const KeySym key : {XK_h, XK_question}) {
+        press_key(look, context.window, 125, 120, key);
+        EXPECT_EQ(hold_panel[wait_button(context, hold_panel)].input, Input::hint);
+    }
     // The keys neither pressed a button nor stayed behind in the game's queue.
     XEvent event;
     int keys = 0;

@@ -175,12 +175,18 @@ TEST(NoRender, TheGamePlaysAtScaleOneAndSaysSo) {
     {
         TemporaryDirectory dir;
         const std::string err = dir.file("err");
-        GameOptions options = on(plain, {"--scale=2"}, 1);
+        GameOptions options = on(plain, {"--scale=3"}, 1);
         options.before_exec = [err] { dup2(creat(err.c_str(), 0644), 2); };
         PokerGame game(dir, options);
         EXPECT_TRUE(at_start_table(game));
         EXPECT_EQ(read_file(err),
                   "the X server has no RENDER extension: the window is not enlarged\n");
+        // The window is the picture's own size, and a press lands where the button is drawn.
+        XWindowAttributes window{};
+        XGetWindowAttributes(plain.display, game.window(), &window);
+        EXPECT_EQ(window.width * 1000 + window.height, 160 * 1000 + 200);
+        press(game, bet_button);
+        EXPECT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
     }
     XCloseDisplay(plain.display);
     kill(plain.pid, SIGTERM);
