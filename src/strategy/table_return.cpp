@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "rules/gamble.hpp"
+
 namespace {
 
 Wide absolute(Wide value) {
@@ -260,23 +262,34 @@ TableAnalysis analyse_pay_table(const PayTable& pays, int threads) {
     return analyse_pay_table(*tables, *totals, threads);
 }
 
-Fraction double_up_value() {
-    // aces_first: the chance that the first k dealer cards are all aces, over the deck's draws.
-    constexpr int aces = 4;
-    constexpr int below_ace = 12;  // two to king, rank codes 1 to 12
-    Fraction value{0, 1};
-    Fraction aces_first{1, 1};
-    for (int k = 0; k <= aces; ++k) {
-        const int left = deck_size - k;  // cards in the deck when the k + 1st dealer card comes
-        value = value + aces_first * make_fraction(3, left);
-        for (int rank = 1; rank <= below_ace; ++rank) {
-            // Not lower: the other cards of this rank and above up to the king, the aces not set
-            // aside and the joker, among the left - 1 cards after the dealer's.
-            const int winning = 4 * (below_ace + 1 - rank) - 1 + (aces - k) + 1;
-            value = value + aces_first * make_fraction(4 * 2 * winning,
-                                                       static_cast<Wide>(left) * (left - 1));
+namespace {
+
+// The gamble dealt from the cards still in the deck, left of them. The dealer's card is each of
+// them in turn: an ace is set aside and the dealer's card dealt again from the rest; any other
+// card is played against each card left after it. The card picked is one of four dealt face down
+// from those, so each of them is as likely; a dealer's joker pays whatever is picked.
+Fraction gamble_from(std::array<bool, deck_size>& in_deck, int left) {
+    Fraction redealt{0, 1};
+    std::int64_t factors = 0;  // summed over every dealer card played and every pick
+    for (int dealt = 0; dealt < deck_size; ++dealt) {
+        if (!in_deck[dealt]) continue;
+        const Card dealer = card_of_index(dealt);
+        in_deck[dealt] = false;
+        if (dealer_card_redealt(dealer)) {
+            redealt = redealt + gamble_from(in_deck, left - 1) * Fraction{1, left};
+        } else {
+            for (int picked = 0; picked < deck_size; ++picked)
+                if (in_deck[picked]) factors += gamble_factor(dealer, card_of_index(picked));
         }
-        aces_first = aces_first * make_fraction(aces - k, left);
+        in_deck[dealt] = true;
     }
-    return value;
+    return redealt + make_fraction(factors, static_cast<Wide>(left) * (left - 1));
+}
+
+}  // namespace
+
+Fraction double_up_value() {
+    std::array<bool, deck_size> in_deck;
+    in_deck.fill(true);
+    return gamble_from(in_deck, deck_size);
 }

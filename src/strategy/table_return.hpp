@@ -55,7 +55,6 @@ TableAnalysis analyse_pay_table(const PayTable& pays, int threads = 1);
 TableAnalysis analyse_pay_table(const SubsetTables& tables, const PayTotals& totals,
                                 int threads = 1);
 
-// One gamble from a fresh deck: a dealer joker pays 3; a dealer ace is set aside and the dealer
-// card dealt again; otherwise a card picked from the rest pays 2 when it is not lower (aces high
-// and the joker highest), else nothing.
+// What one double-up gamble pays back per unit staked, over every dealer card and pick of a
+// fresh deck, by the rules' gamble_factor.
 Fraction double_up_value();
