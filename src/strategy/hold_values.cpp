@@ -147,33 +147,6 @@ int card_number(Card card) {
 
 namespace {
 
-// Batcher's odd-even merge sort of 32 keys: a fixed list of 191 compare-exchanges, done without
-// branches (a sorting loop's branches cost more than the comparisons themselves).
-struct SortingNetwork {
-    std::array<std::array<std::uint8_t, 2>, 191> pairs;
-};
-constexpr SortingNetwork sorting_network = [] {
-    SortingNetwork network{};
-    int n = 0;
-    for (int p = 1; p < hold_count; p <<= 1)
-        for (int k = p; k >= 1; k >>= 1)
-            for (int j = k % p; j + k < hold_count; j += 2 * k)
-                for (int i = 0; i < k && i + j + k < hold_count; ++i)
-                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p))
-                        network.pairs[n++] = {static_cast<std::uint8_t>(i + j),
-                                              static_cast<std::uint8_t>(i + j + k)};
-    return network;
-}();
-
-void sort_descending(std::array<std::uint64_t, hold_count>& keys) {
-    for (const auto& pair : sorting_network.pairs) {
-        const std::uint64_t a = keys[pair[0]];
-        const std::uint64_t b = keys[pair[1]];
-        keys[pair[0]] = a > b ? a : b;
-        keys[pair[1]] = a > b ? b : a;
-    }
-}
-
 // The hand's deck indices in ascending order, and the position each came from.
 void sort_hand_cards(const Hand& hand, int* ascending, std::array<int, hand_size>& position) {
     std::array<int, hand_size> index{};
@@ -213,14 +186,11 @@ void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const
 HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
     HoldValues values{};
     hand_hold_values(tables, totals, hand, values.value);
-    // Best first, tied holds in hold order: each key holds the value above the hold's place
-    // (values stay below 2^58).
-    std::array<std::uint64_t, hold_count> keys;
+    // Best first, tied holds in hold order.
     for (unsigned hold = 0; hold < hold_count; ++hold)
-        keys[hold] = static_cast<std::uint64_t>(values.value[hold]) << 5 | (hold_count - 1 - hold);
-    sort_descending(keys);
-    for (int i = 0; i < hold_count; ++i)
-        values.order[i] = static_cast<std::uint8_t>(hold_count - 1 - (keys[i] & 31U));
+        values.order[hold] = static_cast<std::uint8_t>(hold);
+    std::stable_sort(values.order.begin(), values.order.end(),
+                     [&](int a, int b) { return values.value[a] > values.value[b]; });
     values.best_count = 1;
     while (values.best_count < hold_count &&
            values.value[values.order[values.best_count]] == values.value[values.order[0]])
