@@ -1,6 +1,7 @@
 // Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing with one
-// and two threads, the tables alone, one hand's 32 values with and without the tables, the hint
-// as the game calls it, and the tables' memory.
+// and two threads, the tables alone, one hand's 32 values with and without the tables and ranked
+// as poker-odds shows them, the hint and the game's hold values as the game calls them, and the
+// tables' memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "random_hands.hpp"
-#include "strategy/table_return.hpp"
+#include "strategy/internal.hpp"
 
 namespace {
 
@@ -38,9 +39,9 @@ int main(int argc, char** argv) {
 
     // The hint's first call builds its tables in static storage.
     const std::vector<Hand> hands = random_hands(4096);
-    std::array<std::int8_t, hand_size> flags{};
+    unsigned hint = 0;
     Clock::time_point start = Clock::now();
-    std::int64_t held = best_hold_flags(hands[0], flags);
+    std::int64_t held = best_hold(hands[0], hint);
     const double first_hint = milliseconds_since(start);
 
     for (int threads = 1; threads <= 2; ++threads) {
@@ -81,10 +82,20 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += hold_values(*tables, *totals, hand).order[0];
+                held += hold_values(*tables, *totals, hand).best;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("one hand's 32 values, tables built", times, "ns");
+    }
+    {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += holds_best_first(hold_values(*tables, *totals, hand))[1];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("the same ranked best first (poker-odds)", times, "ns");
     }
     {
         std::vector<double> times;
@@ -94,7 +105,7 @@ int main(int argc, char** argv) {
             auto fresh_totals = std::make_unique<PayTotals>();
             build_subset_tables(*fresh_tables);
             build_pay_totals(*fresh_tables, pays, *fresh_totals);
-            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).order[0];
+            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
             times.push_back(milliseconds_since(start));
         }
         print_times("one hand's 32 values from nothing", times, "ms");
@@ -104,11 +115,22 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += best_hold_flags(hand, flags) + flags[0];
+                held += best_hold(hand, hint) + hint;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         std::printf("%-52s %9.3f ms\n", "hint, first call (builds its tables)", first_hint);
         print_times("hint, each later call", times, "ns");
+    }
+    {
+        std::vector<double> times;
+        HoldValues values{};
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += game_hold_values(hand, values) + values.value[run % hold_count];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("game's hold values, each later call", times, "ns");
     }
 
     // The analysis adds, per thread, one signed weight per class for the final categories.
