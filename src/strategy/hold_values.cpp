@@ -46,14 +46,20 @@ CategoryCounts count_four_card_set(const RankTable& ranks, const int* set) {
         const HandCategory category = mix_category(ranks, add_card(ranks, mix, card));
         if (category != HandCategory::no_win) counts[row_of(category)] += times;
     };
-    // Bits set in each 4-bit suit mask.
-    constexpr std::uint64_t suit_totals = 0x4332322132212110ULL;
+    // Bits set in each suit mask m, as the 4-bit field m of one word: a shift and a mask, where
+    // the build has no popcount instruction.
+    constexpr std::uint64_t suit_totals = [] {
+        std::uint64_t word = 0;
+        for (unsigned m = 0; m <= all_suits; ++m)
+            word |= static_cast<std::uint64_t>(std::popcount(m)) << (4 * m);
+        return word;
+    }();
     for (int rank = 0; rank < rank_count; ++rank) {
         const unsigned left = all_suits & ~taken[rank];
         const unsigned plain = left & ~flush_suit;
         if (plain != 0) {
             add(card_number(std::countr_zero(plain), rank),
-                static_cast<unsigned>((suit_totals >> (4 * plain)) & 15U));
+                static_cast<unsigned>((suit_totals >> (4 * plain)) & 0xFU));
         }
         if (left & flush_suit) add(card_number(std::countr_zero(flush_suit), rank), 1);
     }

@@ -38,28 +38,37 @@ static_assert(card_number(card_of_index(0)) == card_number(0, 0) &&
 
 // ---- Counting
 
-// choose(n, k) for n up to the deck size and k up to five.
+// choose(n, k) for n up to the deck size and k up to five, as a table for the inner loops.
 inline constexpr auto binomial = [] {
     std::array<std::array<std::uint32_t, hand_size + 1>, deck_size + 1> table{};
-    for (int n = 0; n <= deck_size; ++n) {
-        table[n][0] = 1;
-        for (int k = 1; k <= hand_size && k <= n; ++k)
-            table[n][k] = table[n - 1][k - 1] + (k < n ? table[n - 1][k] : 0);
-    }
+    for (int n = 0; n <= deck_size; ++n)
+        for (int k = 0; k <= hand_size; ++k)
+            table[n][k] = static_cast<std::uint32_t>(choose(n, k));
     return table;
 }();
 
-// The number of draws of a hold of k cards: choose(48, 5 - k).
-inline constexpr std::array<std::int64_t, hand_size + 1> draw_count{1712304, 194580, 17296,
-                                                                    1128,    48,     1};
+// The cards a hold draws from, and the number of draws of a hold of k cards.
+inline constexpr int cards_left = deck_size - hand_size;
+inline constexpr auto draw_count = [] {
+    std::array<std::int64_t, hand_size + 1> counts{};
+    for (int kept = 0; kept <= hand_size; ++kept)
+        counts[kept] = choose(cards_left, hand_size - kept);
+    return counts;
+}();
 
 // The largest subsets the tables keep: a hold of all five cards draws nothing.
 inline constexpr int largest_set = hand_size - 1;
 
 // Sets of k cards, k = 0 to 4, follow one another in one table: set i of size k is entry
 // set_offset[k] + i.
-inline constexpr std::array<int, largest_set + 1> set_offset{0, 1, 54, 1432, 24858};
-inline constexpr int set_total = 317683;
+inline constexpr auto set_offset = [] {
+    std::array<int, largest_set + 1> offsets{};
+    for (int size = 1; size <= largest_set; ++size)
+        offsets[size] = offsets[size - 1] + static_cast<int>(choose(deck_size, size - 1));
+    return offsets;
+}();
+inline constexpr int set_total =
+    set_offset[largest_set] + static_cast<int>(choose(deck_size, largest_set));
 
 // Rank masks: bit 0 the two, bit 12 the ace.
 inline constexpr int rank_mask_count = 1 << rank_count;
@@ -74,6 +83,15 @@ struct CardBits {
     std::array<std::uint8_t, deck_size> suit_bit;
     std::array<std::uint64_t, deck_size> rank_count;
 };
+
+// A 4-bit counter per rank, all in one word, holding value.
+constexpr std::uint64_t in_every_counter(std::uint64_t value) {
+    std::uint64_t word = 0;
+    for (int rank = 0; rank < rank_count; ++rank)
+        word |= value << (4 * rank);
+    return word;
+}
+static_assert(4 * rank_count <= 64, "a counter per rank fits in a word");
 
 // The category of every hand whose cards other than the joker all differ in rank, by joker and
 // flush ((joker * 2 + flush) * rank_mask_count + rank mask). It is filled from evaluate_hand
@@ -128,11 +146,11 @@ inline HandCategory mix_category(const RankTable& table, const CardMix& mix) {
     }
     // A counter of 4 carries into its top bit when 4 is added, and one of 3 or more when 5 is
     // (4 + 5 = 9 still stays within the counter).
-    constexpr std::uint64_t top_bits = 0x8888888888888ULL;
+    constexpr std::uint64_t top_bits = in_every_counter(8);
     int largest = 2;
-    if ((mix.counts + 0x4444444444444ULL) & top_bits) {
+    if ((mix.counts + in_every_counter(4)) & top_bits) {
         largest = 4;
-    } else if ((mix.counts + 0x5555555555555ULL) & top_bits) {
+    } else if ((mix.counts + in_every_counter(5)) & top_bits) {
         largest = 3;
     }
     return group_category(mix.joker, distinct, largest);
@@ -172,13 +190,63 @@ inline constexpr auto suit_orders = [] {
     return orders;
 }();
 
-// Classes of sets of each size, 0 to 5.
-inline constexpr std::array<int, hand_size + 1> suit_class_count{1, 14, 182, 1924, 18187, 150891};
+// How many sets of each size, 0 to 5, the suit orders leave unchanged, summed over the orders. An
+// order moves each rank's cards round the cycles of its suits, and a set it leaves unchanged is a
+// union of whole card cycles; the joker stays put. So the sets it leaves unchanged, counted by
+// size, are the coefficients of the product over its card cycles of (1 + x^length).
+inline constexpr auto sets_left_unchanged = [] {
+    std::array<std::int64_t, hand_size + 1> sums{};
+    for (const auto& order : suit_orders) {
+        std::array<std::int64_t, hand_size + 1> product{1};
+        // Multiplies by 1 + x^length, dropping the powers above the largest size.
+        auto times = [&product](int length) {
+            for (int power = hand_size; power >= length; --power)
+                product[power] += product[power - length];
+        };
+        times(1);  // the joker
+        std::array<bool, suit_count> seen{};
+        for (int suit = 0; suit < suit_count; ++suit) {
+            int length = 0;
+            for (int s = suit; !seen[s]; s = order[s], ++length)
+                seen[s] = true;
+            if (length == 0) continue;
+            for (int rank = 0; rank < rank_count; ++rank)
+                times(length);
+        }
+        for (int size = 0; size <= hand_size; ++size)
+            sums[size] += product[size];
+    }
+    return sums;
+}();
+
+// Classes of sets of each size, 0 to 5, by Burnside's lemma: the number of classes is the average
+// over the suit orders of the number of sets each leaves unchanged.
+inline constexpr auto suit_class_count = [] {
+    std::array<int, hand_size + 1> counts{};
+    for (int size = 0; size <= hand_size; ++size)
+        counts[size] = static_cast<int>(sets_left_unchanged[size] / suit_order_count);
+    return counts;
+}();
+static_assert(
+    [] {
+        for (const std::int64_t sum : sets_left_unchanged)
+            if (sum % suit_order_count != 0) return false;
+        return true;
+    }(),
+    "Burnside's sums divide by the number of suit orders");
+static_assert(suit_class_count[1] == rank_count + 1,
+              "a single card's class is its rank or the joker");
 
 // Classes of sets of up to four cards likewise follow one another: class i of size k is entry
 // class_offset[k] + i.
-inline constexpr std::array<int, largest_set + 1> class_offset{0, 1, 15, 197, 2121};
-inline constexpr int class_total = 20308;
+inline constexpr auto class_offset = [] {
+    std::array<int, largest_set + 1> offsets{};
+    for (int size = 1; size <= largest_set; ++size)
+        offsets[size] = offsets[size - 1] + suit_class_count[size - 1];
+    return offsets;
+}();
+inline constexpr int class_total = class_offset[largest_set] + suit_class_count[largest_set];
+static_assert(class_total <= 1 << 16, "a class entry fits in 16 bits");
 
 // A class of card sets: suit s of the representative holds the ranks of masks[s] (bit 0 the two,
 // bit 12 the ace), and the joker if joker is set. Renaming the suits gives the other sets of the
@@ -249,7 +317,12 @@ namespace suit_class_detail {
 // the order of their lowest rank, then the next, and so on. Classes come with the last mask
 // changing fastest, and so with their highest card changing fastest: neighbouring classes share
 // their four lowest cards more often than not.
-inline constexpr int mask_total = 1 + 13 + 78 + 286 + 715 + 1287;
+inline constexpr int mask_total = [] {
+    int total = 0;
+    for (int size = 0; size <= hand_size; ++size)
+        total += static_cast<int>(choose(rank_count, size));
+    return total;
+}();
 inline constexpr auto masks_by_size = [] {
     struct Lists {
         std::array<std::uint16_t, mask_total> masks{};
@@ -367,6 +440,14 @@ inline constexpr HoldShape hold_shape = [] {
     }
     return shape;
 }();
+static_assert(
+    [] {
+        for (const std::int64_t draws : draw_count)
+            if (value_denominator % draws != 0) return false;
+        return true;
+    }(),
+    "every number of draws divides the value denominator");
+
 // Turns totals over the sets containing each subset into totals over the sets containing it but
 // none of the other cards: for each card in turn, takes away the sets that contain it too. The
 // bits are constants so that the compiler lays the steps out without a branch.

@@ -5,12 +5,25 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <numeric>
 
 #include "rules/card.hpp"
 #include "rules/evaluate.hpp"
 
+// ---- Counting
+
+// The number of ways to pick k of n cards; 0 when k is out of range.
+constexpr std::int64_t choose(int n, int k) {
+    if (k < 0 || k > n) return 0;
+    // After step i, ways is choose(n - k + i, i), so every division is exact.
+    std::int64_t ways = 1;
+    for (int i = 1; i <= k; ++i)
+        ways = ways * (n - k + i) / i;
+    return ways;
+}
+
 // Every five-card hand the deck can deal.
-inline constexpr std::int64_t deal_count = 2869685;
+inline constexpr std::int64_t deal_count = choose(deck_size, hand_size);
 
 // ---- Hold values
 
@@ -24,7 +37,12 @@ PayTable game_pay_table();
 // A hold of k cards draws the other hand_size - k from the cards the deal leaves, every draw as
 // likely. Every hold's value is then a whole number of units of 1 / value_denominator, the least
 // common multiple of the numbers of draws.
-inline constexpr std::int64_t value_denominator = 8561520;
+inline constexpr std::int64_t value_denominator = [] {
+    std::int64_t multiple = 1;
+    for (int drawn = 0; drawn <= hand_size; ++drawn)
+        multiple = std::lcm(multiple, choose(deck_size - hand_size, drawn));
+    return multiple;
+}();
 
 struct HoldValues {
     // By hold: the expected payout per unit bet, in units of 1 / value_denominator.
