@@ -1,5 +1,5 @@
 // The exact strategy: the value of every hold of a hand and what a pay table returns under perfect
-// play, on the rules alone.
+// play, on the rules alone. docs/strategy.md explains the method with a worked hand.
 #pragma once
 
 #include <array>
