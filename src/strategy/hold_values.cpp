@@ -258,6 +258,13 @@ bool game_hold_values(const Hand& hand, HoldValues& values) {
     return true;
 }
 
+bool hold_cost(const Hand& hand, unsigned hold, std::int64_t& cost) {
+    HoldValues values;
+    if (hold >= hold_count || !game_hold_values(hand, values)) return false;
+    cost = values.value[values.best] - values.value[hold];
+    return true;
+}
+
 bool hold_values(const Hand& hand, const PayTable& pays, HoldValues& values) {
     if (!five_different_cards(hand)) return false;
     // Every entry is written before it is read: no need to clear the memory first.

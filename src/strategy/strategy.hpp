@@ -54,9 +54,12 @@ struct HoldValues {
 // Under the game's own pay table. The tables live in static storage, built on first use (a few
 // milliseconds, or ahead of time by prepare_game_strategy); later calls allocate nothing. Each is
 // false, with its result untouched, unless the hand holds five different cards of the deck.
+// hold_cost is what the hold gives away against the best hold, in units of 1 / value_denominator
+// per unit bet: 0 for a best hold; it is false too for a hold that is not one of the 32.
 void prepare_game_strategy();
 bool best_hold(const Hand& hand, unsigned& hold);
 bool game_hold_values(const Hand& hand, HoldValues& values);
+bool hold_cost(const Hand& hand, unsigned hold, std::int64_t& cost);
 
 // Under any pay table: builds that table's tables on the heap each call (a few milliseconds).
 bool hold_values(const Hand& hand, const PayTable& pays, HoldValues& values);

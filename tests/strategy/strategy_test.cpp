@@ -97,6 +97,12 @@ TEST(HoldValues, HandsAPlayerCanCount) {
         HoldValues game{};
         ASSERT_TRUE(game_hold_values(hand, game)) << c.hand;
         EXPECT_EQ(game.value, values.value) << c.hand;
+        // The best hold gives nothing away; throwing every card away gives the difference.
+        std::int64_t cost = -1;
+        ASSERT_TRUE(hold_cost(hand, c.best, cost) && cost == 0) << c.hand;
+        ASSERT_TRUE(hold_cost(hand, 0, cost)) << c.hand;
+        EXPECT_EQ(cost, values.value[c.best] - values.value[0]) << c.hand;
+        EXPECT_FALSE(hold_cost(hand, hold_count, cost)) << c.hand;
     }
     // The game refuses a hand with a card twice, a position without a card, or a card of a fifth
     // suit (whose deck index would be the joker's).
@@ -110,6 +116,8 @@ TEST(HoldValues, HandsAPlayerCanCount) {
         HoldValues game{};
         EXPECT_FALSE(best_hold(bad, hint));
         EXPECT_FALSE(game_hold_values(bad, game));
+        std::int64_t cost = 0;
+        EXPECT_FALSE(hold_cost(bad, 0, cost));
         EXPECT_EQ(hint, unsigned{hold_count});
     }
 }
