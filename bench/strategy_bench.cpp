@@ -1,7 +1,7 @@
-// Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing with one
-// and two threads, the tables alone, one hand's 32 values with and without the tables and ranked
-// as poker-odds shows them, the hint and the game's hold values as the game calls them, and the
-// tables' memory.
+// Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing, the
+// tables alone and the walk over the deals alone, each with one and two threads; one hand's 32
+// values with and without the tables, and ranked as poker-odds shows them; the hint and the
+// game's hold values as the game calls them; and the tables' memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,35 +44,42 @@ int main(int argc, char** argv) {
     std::int64_t held = best_hold(hands[0], hint);
     const double first_hint = milliseconds_since(start);
 
-    for (int threads = 1; threads <= 2; ++threads) {
-        std::vector<double> times;
-        for (int run = 0; run < runs; ++run) {
-            start = Clock::now();
-            const TableAnalysis analysis = analyse_pay_table(pays, threads);
-            times.push_back(milliseconds_since(start));
-            held += analysis.tied_deals;
+    // One and two threads take turns run by run, so that load from elsewhere on the machine falls
+    // on both alike.
+    auto print_threads = [](const char* what, const std::vector<double>(&times)[2]) {
+        for (int threads = 1; threads <= 2; ++threads) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%s, %d thread%s", what, threads,
+                          threads > 1 ? "s" : "");
+            print_times(line, times[threads - 1], "ms");
         }
-        char what[64];
-        std::snprintf(what, sizeof what, "whole table from nothing, %d thread%s", threads,
-                      threads > 1 ? "s" : "");
-        print_times(what, times, "ms");
-    }
-
+    };
     auto tables = std::make_unique<SubsetTables>();
     auto totals = std::make_unique<PayTotals>();
-    for (int threads = 1; threads <= 2; ++threads) {
-        std::vector<double> times;
+    {
+        std::vector<double> whole[2];
+        std::vector<double> alone[2];
+        std::vector<double> deals[2];
         for (int run = 0; run < runs; ++run) {
-            auto fresh = std::make_unique<SubsetTables>();
-            start = Clock::now();
-            build_subset_tables(*fresh, threads);
-            build_pay_totals(*fresh, pays, *totals);
-            times.push_back(milliseconds_since(start));
+            for (int threads = 1; threads <= 2; ++threads) {
+                start = Clock::now();
+                held += analyse_pay_table(pays, threads).tied_deals;
+                whole[threads - 1].push_back(milliseconds_since(start));
+
+                auto fresh = std::make_unique<SubsetTables>();
+                start = Clock::now();
+                build_subset_tables(*fresh, threads);
+                build_pay_totals(*fresh, pays, *totals);
+                alone[threads - 1].push_back(milliseconds_since(start));
+
+                start = Clock::now();
+                held += analyse_pay_table(*fresh, *totals, threads).tied_deals;
+                deals[threads - 1].push_back(milliseconds_since(start));
+            }
         }
-        char what[64];
-        std::snprintf(what, sizeof what, "tables alone (already allocated), %d thread%s", threads,
-                      threads > 1 ? "s" : "");
-        print_times(what, times, "ms");
+        print_threads("whole table from nothing", whole);
+        print_threads("tables alone (already allocated)", alone);
+        print_threads("deals alone (tables built)", deals);
     }
     build_subset_tables(*tables);
     build_pay_totals(*tables, pays, *totals);
