@@ -1,6 +1,7 @@
-// Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing with one
-// and two threads, the tables alone, one hand's 32 values with and without the tables, the hint
-// as the game calls it, and the tables' memory.
+// Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing, the
+// tables alone and the walk over the deals alone, each with one and two threads; one hand's 32
+// values with and without the tables, and ranked as poker-odds shows them; the hint and the
+// game's hold values as the game calls them; and the tables' memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "random_hands.hpp"
-#include "strategy/table_return.hpp"
+#include "strategy/internal.hpp"
 
 namespace {
 
@@ -38,40 +39,47 @@ int main(int argc, char** argv) {
 
     // The hint's first call builds its tables in static storage.
     const std::vector<Hand> hands = random_hands(4096);
-    std::array<std::int8_t, hand_size> flags{};
+    unsigned hint = 0;
     Clock::time_point start = Clock::now();
-    std::int64_t held = best_hold_flags(hands[0], flags);
+    std::int64_t held = best_hold(hands[0], hint);
     const double first_hint = milliseconds_since(start);
 
-    for (int threads = 1; threads <= 2; ++threads) {
-        std::vector<double> times;
-        for (int run = 0; run < runs; ++run) {
-            start = Clock::now();
-            const TableAnalysis analysis = analyse_pay_table(pays, threads);
-            times.push_back(milliseconds_since(start));
-            held += analysis.tied_deals;
+    // One and two threads take turns run by run, so that load from elsewhere on the machine falls
+    // on both alike.
+    auto print_threads = [](const char* what, const std::vector<double>(&times)[2]) {
+        for (int threads = 1; threads <= 2; ++threads) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%s, %d thread%s", what, threads,
+                          threads > 1 ? "s" : "");
+            print_times(line, times[threads - 1], "ms");
         }
-        char what[64];
-        std::snprintf(what, sizeof what, "whole table from nothing, %d thread%s", threads,
-                      threads > 1 ? "s" : "");
-        print_times(what, times, "ms");
-    }
-
+    };
     auto tables = std::make_unique<SubsetTables>();
     auto totals = std::make_unique<PayTotals>();
-    for (int threads = 1; threads <= 2; ++threads) {
-        std::vector<double> times;
+    {
+        std::vector<double> whole[2];
+        std::vector<double> alone[2];
+        std::vector<double> deals[2];
         for (int run = 0; run < runs; ++run) {
-            auto fresh = std::make_unique<SubsetTables>();
-            start = Clock::now();
-            build_subset_tables(*fresh, threads);
-            build_pay_totals(*fresh, pays, *totals);
-            times.push_back(milliseconds_since(start));
+            for (int threads = 1; threads <= 2; ++threads) {
+                start = Clock::now();
+                held += analyse_pay_table(pays, threads).tied_deals;
+                whole[threads - 1].push_back(milliseconds_since(start));
+
+                auto fresh = std::make_unique<SubsetTables>();
+                start = Clock::now();
+                build_subset_tables(*fresh, threads);
+                build_pay_totals(*fresh, pays, *totals);
+                alone[threads - 1].push_back(milliseconds_since(start));
+
+                start = Clock::now();
+                held += analyse_pay_table(*fresh, *totals, threads).tied_deals;
+                deals[threads - 1].push_back(milliseconds_since(start));
+            }
         }
-        char what[64];
-        std::snprintf(what, sizeof what, "tables alone (already allocated), %d thread%s", threads,
-                      threads > 1 ? "s" : "");
-        print_times(what, times, "ms");
+        print_threads("whole table from nothing", whole);
+        print_threads("tables alone (already allocated)", alone);
+        print_threads("deals alone (tables built)", deals);
     }
     build_subset_tables(*tables);
     build_pay_totals(*tables, pays, *totals);
@@ -81,10 +89,20 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += hold_values(*tables, *totals, hand).order[0];
+                held += hold_values(*tables, *totals, hand).best;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("one hand's 32 values, tables built", times, "ns");
+    }
+    {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += holds_best_first(hold_values(*tables, *totals, hand))[1];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("the same ranked best first (poker-odds)", times, "ns");
     }
     {
         std::vector<double> times;
@@ -94,7 +112,7 @@ int main(int argc, char** argv) {
             auto fresh_totals = std::make_unique<PayTotals>();
             build_subset_tables(*fresh_tables);
             build_pay_totals(*fresh_tables, pays, *fresh_totals);
-            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).order[0];
+            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
             times.push_back(milliseconds_since(start));
         }
         print_times("one hand's 32 values from nothing", times, "ms");
@@ -104,11 +122,22 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += best_hold_flags(hand, flags) + flags[0];
+                held += best_hold(hand, hint) + hint;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         std::printf("%-52s %9.3f ms\n", "hint, first call (builds its tables)", first_hint);
         print_times("hint, each later call", times, "ns");
+    }
+    {
+        std::vector<double> times;
+        HoldValues values{};
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += game_hold_values(hand, values) + values.value[run % hold_count];
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("game's hold values, each later call", times, "ns");
     }
 
     // The analysis adds, per thread, one signed weight per class for the final categories.

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 
-#include "strategy/table_return.hpp"
+#include "strategy/strategy.hpp"
 
 namespace {
 
@@ -108,7 +107,7 @@ std::string json_fraction(const Fraction& value) {
 }
 
 void print_table(const PayTable& pays, bool json) {
-    const TableAnalysis analysis = analyse_pay_table(pays, 2);
+    const TableAnalysis analysis = analyse_pay_table(pays);
     std::array<Fraction, category_count + 1> share{};
     for (int c = 0; c < category_count; ++c) {
         // A table that pays nothing returns nothing, and no row has a share of it.
@@ -182,11 +181,9 @@ std::string held_json(const Hand& hand, unsigned hold) {
 }
 
 void print_hand(const Hand& hand, const PayTable& pays, bool json) {
-    std::unique_ptr<SubsetTables> tables(new SubsetTables);
-    std::unique_ptr<PayTotals> totals(new PayTotals);
-    build_subset_tables(*tables, 2);
-    build_pay_totals(*tables, pays, *totals);
-    const HoldValues values = hold_values(*tables, *totals, hand);
+    HoldValues values{};
+    hold_values(hand, pays, values);
+    const std::array<std::uint8_t, hold_count> order = holds_best_first(values);
 
     if (json) {
         std::string out = "{\"hand\": [" + held_json(hand, hold_count - 1) + "], \"pays\": [";
@@ -195,7 +192,7 @@ void print_hand(const Hand& hand, const PayTable& pays, bool json) {
         out += "],\n \"denominator\": " + std::to_string(value_denominator) +
                ", \"best_count\": " + std::to_string(values.best_count) + ",\n \"holds\": [";
         for (int i = 0; i < hold_count; ++i) {
-            const unsigned hold = values.order[i];
+            const unsigned hold = order[i];
             const Fraction value = make_fraction(values.value[hold], value_denominator);
             out += i ? ",\n  " : "\n  ";
             out += "{\"hold\": [" + held_json(hand, hold) +
@@ -208,7 +205,7 @@ void print_hand(const Hand& hand, const PayTable& pays, bool json) {
     }
     std::printf("%-16s %15s  %s\n", "Hold", "Expected payout", "exact, per unit bet");
     for (int i = 0; i < hold_count; ++i) {
-        const unsigned hold = values.order[i];
+        const unsigned hold = order[i];
         const Fraction value = make_fraction(values.value[hold], value_denominator);
         std::printf("%-16s %15s  %s%s\n", held_text(hand, hold).c_str(),
                     decimal_text(value, 9).c_str(), fraction_text(value).c_str(),

@@ -1,4 +1,5 @@
-#include "strategy/fast_evaluate.hpp"
+// The rank table behind the fast category, filled from evaluate_hand.
+#include "strategy/internal.hpp"
 
 void build_rank_table(RankTable& table) {
     table.bits.rank_bit[joker_number] = 0;
@@ -11,20 +12,23 @@ void build_rank_table(RankTable& table) {
     }
     // Each mask of four or five ranks is evaluated once all in spades (a flush) and once with its
     // highest card in hearts. Deck index r is the spade of rank bit r, 13 + r the heart.
-    for (unsigned ranks = 0; ranks < 8192; ++ranks) {
-        table.rank_total[ranks] = static_cast<std::uint8_t>(std::popcount(ranks));
+    for (unsigned ranks = 0; ranks < rank_mask_count; ++ranks) {
         const int count = std::popcount(ranks);
-        if (count != 4 && count != 5) continue;
+        table.rank_total[ranks] = static_cast<std::uint8_t>(count);
+        if (count != hand_size - 1 && count != hand_size) continue;
         const int joker = hand_size - count;
         for (int flush = 0; flush < 2; ++flush) {
             Hand hand{};
             int p = 0;
             if (joker) hand[p++] = joker_card;
-            for (int r = 0; r < 13; ++r) {
+            for (int r = 0; r < rank_count; ++r) {
                 if (ranks & (1U << r)) hand[p++] = card_of_index(r);
             }
-            if (!flush) hand[hand_size - 1] = card_of_index(13 + (31 - std::countl_zero(ranks)));
-            table.distinct[(joker * 2 + flush) * 8192 + ranks] = evaluate_hand(hand);
+            if (!flush) {
+                const int highest = std::bit_width(ranks) - 1;
+                hand[hand_size - 1] = card_of_index(rank_count + highest);
+            }
+            table.distinct[(joker * 2 + flush) * rank_mask_count + ranks] = evaluate_hand(hand);
         }
     }
 }

@@ -1,8 +1,12 @@
-#include "strategy/hold_values.hpp"
-
+// The tables of set totals, and the values of one hand's holds on them: on any pay table's, or
+// on the game's own, built once per process.
 #include <algorithm>
 #include <bit>
+#include <memory>
 #include <thread>
+
+#include "strategy/hold_values.hpp"
+#include "strategy/internal.hpp"
 
 namespace {
 
@@ -23,10 +27,10 @@ int insert_card(const int* ascending, int count, int card, int* into) {
 // set has (the joker aside), if there is one, may make a flush.
 CategoryCounts count_four_card_set(const RankTable& ranks, const int* set) {
     CategoryCounts counts{};
-    std::array<unsigned, 13> taken{};  // suit bits of the set's cards of each rank
+    std::array<unsigned, rank_count> taken{};  // suit bits of the set's cards of each rank
     unsigned suits = 0;
     bool joker = false;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < largest_set; ++i) {
         if (set[i] == joker_number) {
             joker = true;
         } else {
@@ -36,20 +40,26 @@ CategoryCounts count_four_card_set(const RankTable& ranks, const int* set) {
     }
     const unsigned flush_suit = (suits & (suits - 1)) == 0 ? suits : 0;
     CardMix mix;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < largest_set; ++i)
         mix = add_card(ranks, mix, set[i]);
     auto add = [&](int card, unsigned times) {
         const HandCategory category = mix_category(ranks, add_card(ranks, mix, card));
         if (category != HandCategory::no_win) counts[row_of(category)] += times;
     };
-    // Bits set in each 4-bit suit mask.
-    constexpr std::uint64_t suit_totals = 0x4332322132212110ULL;
-    for (int rank = 0; rank < 13; ++rank) {
-        const unsigned left = 15U & ~taken[rank];
+    // Bits set in each suit mask m, as the 4-bit field m of one word: a shift and a mask, where
+    // the build has no popcount instruction.
+    constexpr std::uint64_t suit_totals = [] {
+        std::uint64_t word = 0;
+        for (unsigned m = 0; m <= all_suits; ++m)
+            word |= static_cast<std::uint64_t>(std::popcount(m)) << (4 * m);
+        return word;
+    }();
+    for (int rank = 0; rank < rank_count; ++rank) {
+        const unsigned left = all_suits & ~taken[rank];
         const unsigned plain = left & ~flush_suit;
         if (plain != 0) {
             add(card_number(std::countr_zero(plain), rank),
-                static_cast<unsigned>((suit_totals >> (4 * plain)) & 15U));
+                static_cast<unsigned>((suit_totals >> (4 * plain)) & 0xFU));
         }
         if (left & flush_suit) add(card_number(std::countr_zero(flush_suit), rank), 1);
     }
@@ -84,8 +94,8 @@ void count_classes(SubsetTables& tables, int size, int first, int last) {
     for (int i = class_offset[size] + first; i < class_offset[size] + last; ++i) {
         int set[hand_size];
         class_cards(tables.classes[i], set);
-        tables.counts[i] = size == 4 ? count_four_card_set(tables.ranks, set)
-                                     : count_smaller_set(tables, set, size);
+        tables.counts[i] = size == largest_set ? count_four_card_set(tables.ranks, set)
+                                               : count_smaller_set(tables, set, size);
     }
 }
 
@@ -111,14 +121,14 @@ PayTable game_pay_table() {
 
 void build_subset_tables(SubsetTables& tables, int threads) {
     build_rank_table(tables.ranks);
-    for (int size = 4; size >= 0; --size) {
+    for (int size = largest_set; size >= 0; --size) {
         int n = 0;
         for_each_suit_class(size, [&](const SuitClass& suit_class) {
             tables.classes[class_offset[size] + n++] = suit_class;
         });
         // The sets of four cards cost the most: a second thread marks them while this one counts
         // (the counts of smaller sets need the marks of the larger ones).
-        if (threads > 1 && size == 4) {
+        if (threads > 1 && size == largest_set) {
             std::thread helper([&] { mark_sets(tables, size, n); });
             count_classes(tables, size, 0, n);
             helper.join();
@@ -139,51 +149,19 @@ void build_pay_totals(const SubsetTables& tables, const PayTable& pays, PayTotal
     }
 }
 
-int card_number(Card card) {
-    if (is_joker(card)) return joker_number;
-    // Rank code 0 is the ace, the highest rank bit; 1 is the two, bit 0.
-    return card_number(card.suit - 1, (card.rank + 12) % 13);
-}
-
 namespace {
 
-// Batcher's odd-even merge sort of 32 keys: a fixed list of 191 compare-exchanges, done without
-// branches (a sorting loop's branches cost more than the comparisons themselves).
-struct SortingNetwork {
-    std::array<std::array<std::uint8_t, 2>, 191> pairs;
-};
-constexpr SortingNetwork sorting_network = [] {
-    SortingNetwork network{};
-    int n = 0;
-    for (int p = 1; p < hold_count; p <<= 1)
-        for (int k = p; k >= 1; k >>= 1)
-            for (int j = k % p; j + k < hold_count; j += 2 * k)
-                for (int i = 0; i < k && i + j + k < hold_count; ++i)
-                    if ((i + j) / (2 * p) == (i + j + k) / (2 * p))
-                        network.pairs[n++] = {static_cast<std::uint8_t>(i + j),
-                                              static_cast<std::uint8_t>(i + j + k)};
-    return network;
-}();
-
-void sort_descending(std::array<std::uint64_t, hold_count>& keys) {
-    for (const auto& pair : sorting_network.pairs) {
-        const std::uint64_t a = keys[pair[0]];
-        const std::uint64_t b = keys[pair[1]];
-        keys[pair[0]] = a > b ? a : b;
-        keys[pair[1]] = a > b ? b : a;
-    }
-}
-
-// The hand's deck indices in ascending order, and the position each came from.
+// The hand's card numbers in ascending order, and the position each came from.
 void sort_hand_cards(const Hand& hand, int* ascending, std::array<int, hand_size>& position) {
-    std::array<int, hand_size> index{};
+    std::array<int, hand_size> number{};
     for (int p = 0; p < hand_size; ++p) {
-        index[p] = card_number(hand[p]);
+        number[p] = card_number(hand[p]);
         position[p] = p;
     }
-    std::sort(position.begin(), position.end(), [&](int a, int b) { return index[a] < index[b]; });
+    std::sort(position.begin(), position.end(),
+              [&](int a, int b) { return number[a] < number[b]; });
     for (int i = 0; i < hand_size; ++i)
-        ascending[i] = index[position[i]];
+        ascending[i] = number[position[i]];
 }
 
 // The values by hold over the hand's own positions.
@@ -196,8 +174,9 @@ void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const
     find_low_four(tables, totals, ascending, low);
     HandSets sets;
     std::array<std::int64_t, hold_count> sums;
-    hold_totals(tables, totals, low, ascending[4], sets, sums);
-    // A hold over the ascending cards becomes one over the positions bit by bit.
+    hold_totals(tables, totals, low, ascending[hand_size - 1], sets, sums);
+    // A hold over the ascending cards becomes one over the positions bit by bit: sorted & -sorted
+    // is its lowest bit, and the hold without that bit is already done.
     std::array<std::uint8_t, hold_count> at_positions{};
     for (unsigned sorted = 1; sorted < hold_count; ++sorted) {
         const unsigned lowest = sorted & (0U - sorted);
@@ -208,53 +187,107 @@ void hand_hold_values(const SubsetTables& tables, const PayTotals& totals, const
         values[at_positions[sorted]] = sums[sorted] * hold_shape.scale[sorted];
 }
 
-}  // namespace
-
-HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
-    HoldValues values{};
-    hand_hold_values(tables, totals, hand, values.value);
-    // Best first, tied holds in hold order: each key holds the value above the hold's place
-    // (values stay below 2^58).
-    std::array<std::uint64_t, hold_count> keys;
-    for (unsigned hold = 0; hold < hold_count; ++hold)
-        keys[hold] = static_cast<std::uint64_t>(values.value[hold]) << 5 | (hold_count - 1 - hold);
-    sort_descending(keys);
-    for (int i = 0; i < hold_count; ++i)
-        values.order[i] = static_cast<std::uint8_t>(hold_count - 1 - (keys[i] & 31U));
-    values.best_count = 1;
-    while (values.best_count < hold_count &&
-           values.value[values.order[values.best_count]] == values.value[values.order[0]])
-        ++values.best_count;
-    return values;
-}
-
-unsigned first_best_hold(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
-    std::array<std::int64_t, hold_count> values;
-    hand_hold_values(tables, totals, hand, values);
+// The first hold of the highest value.
+unsigned first_best(const std::array<std::int64_t, hold_count>& values) {
     unsigned best = 0;
     for (unsigned hold = 1; hold < hold_count; ++hold)
         best = values[hold] > values[best] ? hold : best;
     return best;
 }
 
-bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags) {
-    unsigned long long seen = 0;
+// Five different cards of the deck: a card is one when its deck index leads back to it.
+bool five_different_cards(const Hand& hand) {
+    std::uint64_t seen = 0;
     for (const Card card : hand) {
-        const bool valid = is_joker(card) || (card.suit >= 1 && card.suit <= 4 &&
-                                              card.rank >= ace_rank && card.rank <= king_rank);
-        if (!valid || (seen >> card_number(card)) & 1U) return false;
-        seen |= 1ULL << card_number(card);
+        const int index = index_of_card(card);
+        if (index < 0 || index >= deck_size || card_of_index(index) != card) return false;
+        if ((seen >> index) & 1U) return false;
+        seen |= std::uint64_t{1} << index;
     }
-    // Built once, in place: the hold phase allocates nothing.
-    static SubsetTables tables;
-    static PayTotals totals;
+    return true;
+}
+
+// The tables of the game's own pay table, in static storage (about 1.8 MB, zero until built),
+// so that the game allocates nothing for them.
+struct GameStrategy {
+    SubsetTables tables;
+    PayTotals totals;
+};
+
+const GameStrategy& game_strategy() {
+    static GameStrategy strategy;
+    // Built by the first caller; others wait for it, as for any static initialisation.
     static const bool built = [] {
-        build_subset_tables(tables);
-        build_pay_totals(tables, game_pay_table(), totals);
+        build_subset_tables(strategy.tables);
+        build_pay_totals(strategy.tables, game_pay_table(), strategy.totals);
         return true;
     }();
     (void)built;
-    const unsigned hold = first_best_hold(tables, totals, hand);
+    return strategy;
+}
+
+}  // namespace
+
+HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
+    HoldValues values{};
+    hand_hold_values(tables, totals, hand, values.value);
+    values.best = first_best(values.value);
+    values.best_count = 0;
+    for (const std::int64_t value : values.value)
+        values.best_count += value == values.value[values.best];
+    return values;
+}
+
+void prepare_game_strategy() {
+    game_strategy();
+}
+
+bool best_hold(const Hand& hand, unsigned& hold) {
+    if (!five_different_cards(hand)) return false;
+    const GameStrategy& strategy = game_strategy();
+    std::array<std::int64_t, hold_count> values;
+    hand_hold_values(strategy.tables, strategy.totals, hand, values);
+    hold = first_best(values);
+    return true;
+}
+
+bool game_hold_values(const Hand& hand, HoldValues& values) {
+    if (!five_different_cards(hand)) return false;
+    const GameStrategy& strategy = game_strategy();
+    values = hold_values(strategy.tables, strategy.totals, hand);
+    return true;
+}
+
+bool hold_cost(const Hand& hand, unsigned hold, std::int64_t& cost) {
+    HoldValues values;
+    if (hold >= hold_count || !game_hold_values(hand, values)) return false;
+    cost = values.value[values.best] - values.value[hold];
+    return true;
+}
+
+bool hold_values(const Hand& hand, const PayTable& pays, HoldValues& values) {
+    if (!five_different_cards(hand)) return false;
+    // Every entry is written before it is read: no need to clear the memory first.
+    std::unique_ptr<SubsetTables> tables(new SubsetTables);
+    std::unique_ptr<PayTotals> totals(new PayTotals);
+    build_subset_tables(*tables, 2);
+    build_pay_totals(*tables, pays, *totals);
+    values = hold_values(*tables, *totals, hand);
+    return true;
+}
+
+std::array<std::uint8_t, hold_count> holds_best_first(const HoldValues& values) {
+    std::array<std::uint8_t, hold_count> order;
+    for (unsigned hold = 0; hold < hold_count; ++hold)
+        order[hold] = static_cast<std::uint8_t>(hold);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return values.value[a] > values.value[b]; });
+    return order;
+}
+
+bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags) {
+    unsigned hold = 0;
+    if (!best_hold(hand, hold)) return false;
     for (int p = 0; p < hand_size; ++p)
         flags[p] = (hold >> p) & 1U ? 1 : 0;
     return true;

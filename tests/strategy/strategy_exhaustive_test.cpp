@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "strategy/table_return.hpp"
+#include "strategy/internal.hpp"
 #include "support/every_hand.hpp"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "rules/hand_cases.hpp"
-#include "strategy/table_return.hpp"
+#include "strategy/internal.hpp"
 #include "support/cards.hpp"
 #include "support/every_hand.hpp"
 
@@ -83,20 +83,43 @@ TEST(HoldValues, HandsAPlayerCanCount) {
     for (const Case& c : cases) {
         const Hand hand = parse_hand(c.hand);
         const HoldValues values = hold_values(*tables().subsets, *tables().totals, hand);
-        EXPECT_EQ(values.order[0], c.best) << c.hand;
+        EXPECT_EQ(values.best, c.best) << c.hand;
         EXPECT_EQ(values.value[c.best] * c.denominator, c.numerator * value_denominator) << c.hand;
         EXPECT_EQ(values.best_count, c.best_count) << c.hand;
+        const std::array<std::uint8_t, hold_count> order = holds_best_first(values);
+        EXPECT_EQ(order[0], c.best) << c.hand;
         for (int i = 1; i < hold_count; ++i)
-            EXPECT_GE(values.value[values.order[i - 1]], values.value[values.order[i]]) << c.hand;
-        std::array<std::int8_t, hand_size> flags{};
-        ASSERT_TRUE(best_hold_flags(hand, flags)) << c.hand;
-        for (int p = 0; p < hand_size; ++p)
-            EXPECT_EQ(flags[p], (c.best >> p) & 1U) << c.hand << " position " << p;
+            EXPECT_GE(values.value[order[i - 1]], values.value[order[i]]) << c.hand;
+        // The game's own tables give the hint and the trainer the same answer.
+        unsigned hint = hold_count;
+        ASSERT_TRUE(best_hold(hand, hint)) << c.hand;
+        EXPECT_EQ(hint, c.best) << c.hand;
+        HoldValues game{};
+        ASSERT_TRUE(game_hold_values(hand, game)) << c.hand;
+        EXPECT_EQ(game.value, values.value) << c.hand;
+        // The best hold gives nothing away; throwing every card away gives the difference.
+        std::int64_t cost = -1;
+        ASSERT_TRUE(hold_cost(hand, c.best, cost) && cost == 0) << c.hand;
+        ASSERT_TRUE(hold_cost(hand, 0, cost)) << c.hand;
+        EXPECT_EQ(cost, values.value[c.best] - values.value[0]) << c.hand;
+        EXPECT_FALSE(hold_cost(hand, hold_count, cost)) << c.hand;
     }
-    // The hint refuses a hand with a card twice or a position without a card.
-    std::array<std::int8_t, hand_size> flags{};
-    EXPECT_FALSE(best_hold_flags(parse_hand("Ah Ah Qh Jh 2c"), flags));
-    EXPECT_FALSE(best_hold_flags(Hand{no_card, no_card, no_card, no_card, no_card}, flags));
+    // The game refuses a hand with a card twice, a position without a card, or a card of a fifth
+    // suit (whose deck index would be the joker's).
+    const Hand refused[] = {
+        parse_hand("Ah Ah Qh Jh 2c"),
+        Hand{no_card, no_card, no_card, no_card, no_card},
+        Hand{Card{5, 1}, card_of_index(0), card_of_index(1), card_of_index(2), card_of_index(3)},
+    };
+    for (const Hand& bad : refused) {
+        unsigned hint = hold_count;
+        HoldValues game{};
+        EXPECT_FALSE(best_hold(bad, hint));
+        EXPECT_FALSE(game_hold_values(bad, game));
+        std::int64_t cost = 0;
+        EXPECT_FALSE(hold_cost(bad, 0, cost));
+        EXPECT_EQ(hint, unsigned{hold_count});
+    }
 }
 
 // The hands of the evaluation tests and seeded random hands; POKER_STRATEGY_HANDS=3000 checks
