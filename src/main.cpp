@@ -83,7 +83,7 @@ const char* const help =
     "Options:\n"
     "  --scale=N   start the window N times larger, N from 1 to 8 (else from Xft.dpi)\n"
     "  --trainer   play with a trainer, who holds back once a Deal whose hold is not the\n"
-    "              best and says what it gives away (\"Best holds +0.42 a bet\"), and\n"
+    "              best and says what it gives away (\"Best holds +0.55 a bet\"), and\n"
     "              sums up the run when it ends\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"

@@ -8,7 +8,7 @@
 #include "play/chance.hpp"
 #include "play/play.hpp"
 #include "play/run.hpp"
-#include "strategy/hold_values.hpp"
+#include "strategy/strategy.hpp"
 
 namespace {
 
@@ -57,17 +57,6 @@ Input wait_for_input(Run& run, Phase phase) {
     return panel[button].input;
 }
 
-// The hint's advice: the first best hold under the game's own pay table.
-bool advise_hold(const Hand& hand, unsigned& hold) {
-    std::array<std::int8_t, hand_size> flags{};
-    if (!best_hold_flags(hand, flags)) return false;
-    hold = 0;
-    for (int p = 0; p < hand_size; ++p) {
-        if (flags[static_cast<std::size_t>(p)] != 0) hold |= 1U << p;
-    }
-    return true;
-}
-
 void show_events(Run& run, const Events& events) {
     for (const Event& event : events)
         show_event(run, event);
@@ -93,7 +82,10 @@ void pause_seconds(Run& run, unsigned seconds) {
 
 void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
                 bool trainer) {
-    const Sources sources{random_draw, advise_hold, nullptr, 1};
+    // The hint and the trainer take the strategy's advice under the game's own pay table; a
+    // trainer run builds its tables now, so that no check of a hold waits for them.
+    const Sources sources{random_draw, best_hold, hold_cost, value_denominator};
+    if (trainer) prepare_game_strategy();
     GameState state;
     Run run{&display, player_file, &state, sources.cost_denominator, credit};
     running = &run;

@@ -5,7 +5,6 @@
 #include <memory>
 #include <thread>
 
-#include "strategy/hold_values.hpp"
 #include "strategy/internal.hpp"
 
 namespace {
@@ -283,12 +282,4 @@ std::array<std::uint8_t, hold_count> holds_best_first(const HoldValues& values) 
     std::stable_sort(order.begin(), order.end(),
                      [&](int a, int b) { return values.value[a] > values.value[b]; });
     return order;
-}
-
-bool best_hold_flags(const Hand& hand, std::array<std::int8_t, hand_size>& flags) {
-    unsigned hold = 0;
-    if (!best_hold(hand, hold)) return false;
-    for (int p = 0; p < hand_size; ++p)
-        flags[p] = (hold >> p) & 1U ? 1 : 0;
-    return true;
 }

@@ -1,16 +1,26 @@
 // Whole games of the real program, played with clicks and read back from the window.
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
+
 #include <signal.h>
 
 #include <memory>
 #include <string>
 
 #include "e2e/harness.hpp"
+#include "strategy/strategy.hpp"
+#include "support/cards.hpp"
 
 namespace {
 
 using namespace std::string_literals;
+
+std::string format_decimal_text(const Fraction& value, int digits) {
+    char text[number_text_capacity];
+    format_decimal(text, value, digits);
+    return text;
+}
 
 const char* const lost = you_lost_message;
 const char* const offer = offer_message;
@@ -127,6 +137,51 @@ TEST(Deal, TwoRunsDealDifferentHands) {
         }
         EXPECT_NE(hands[0], hands[1]) << (real ? "real runs" : "a clock low byte of 0");
     }
+}
+
+// With the trainer: a hold that gives money away is held back once, with what it gives away as
+// the strategy engine counts it, then drawn as marked; the hint's hold is drawn at once; End shows
+// the run's tally for two seconds, and standard output gets it too.
+TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
+    TemporaryDirectory dir;
+    GameOptions options = dealing("Kh Ks 7c 4d 2s 3h 8c Ah Ad 5c 9s Jh 2c 3d 6h");
+    options.arguments = {"--trainer"};
+    PokerGame game(dir, options);
+    // Keeping the seven beside the kings gives away this much of a bet, in hundredths.
+    std::int64_t cost = 0;
+    ASSERT_TRUE(hold_cost(parse_hand("Kh Ks 7c 4d 2s"), 0b00111, cost));
+    const auto hundredths = [](std::int64_t units) {
+        return format_decimal_text(make_fraction(units, value_denominator), 2);
+    };
+    char line[64];
+    std::snprintf(line, sizeof line, held_back_format, hundredths(cost).c_str());
+    bet_and_deal(game, 2, 50);
+    hold(game, {0, 1, 2});
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line, "blue"); }));
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows_card(p, cards("Kh Ks 7c 4d 2s")[p])) << "nothing drawn yet";
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    EXPECT_TRUE(game.shows_card(3, "3h"));
+
+    bet_and_deal(game, 1, 48);
+    game.press_key(XK_h);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[H]"); }));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
+    EXPECT_TRUE(game.shows_card(4, "6h")) << "the aces kept, three cards drawn";
+
+    const std::string given = hundredths(2 * cost);
+    std::snprintf(line, sizeof line, "%-23s", ("2 hands 1 best -" + given).c_str());
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    press(game, end_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line); }));
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(game.output(), POKER_BINARY
+                                 " V01/L02 \nplayer file name : tavlek.bob.sv \n"
+                                 "trainer: 2 hands, 1 best holds, 1 others gave away " +
+                                 given + " credits\n");
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
