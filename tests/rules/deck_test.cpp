@@ -5,22 +5,9 @@
 
 #include "rules/deck.hpp"
 #include "support/cards.hpp"
+#include "support/scripted_draw.hpp"
 
 namespace {
-
-// A scripted draw: returns the listed values in turn.
-std::vector<int> script;
-std::size_t next_value = 0;
-
-int scripted_draw() {
-    if (next_value >= script.size()) ADD_FAILURE() << "the script ran out";
-    return next_value < script.size() ? script[next_value++] : 0;
-}
-
-void play_script(std::vector<int> values) {
-    script = std::move(values);
-    next_value = 0;
-}
 
 TEST(RandomValue, TakesBitsThreeToEighteenOfTheProduct) {
     struct Case {
@@ -78,7 +65,7 @@ TEST(DealPosition, DrawsAgainUntilTheCardIsStillInTheDeck) {
     play_script({5, 5, 5 + 53, 0, 6});
     EXPECT_EQ(deal_position(state, 0, scripted_draw), card_of_index(5));
     EXPECT_EQ(deal_position(state, 1, scripted_draw), card_of_index(0));
-    EXPECT_EQ(next_value, 4U) << "two draws of a dealt card are rejected";
+    EXPECT_EQ(draws_made, 4U) << "two draws of a dealt card are rejected";
 }
 
 TEST(DealPosition, NeverRepeatsACardWithinAGame) {

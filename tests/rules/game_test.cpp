@@ -8,16 +8,16 @@
 #include "rules/gamble.hpp"
 #include "rules/game.hpp"
 #include "support/cards.hpp"
+#include "support/scripted_draw.hpp"
 
 namespace {
 
-std::vector<int> script;
-std::size_t next_card = 0;
-
-// The deck's numbers deal the scripted cards in turn: draw() % 53 is the card's index.
-int scripted_draw() {
-    if (next_card >= script.size()) ADD_FAILURE() << "the cards ran out";
-    return next_card < script.size() ? script[next_card++] : 0;
+// The deck's numbers deal the scripted cards in turn: a card's index is its number.
+std::vector<int> card_numbers(const std::string& cards) {
+    std::vector<int> numbers;
+    for (std::size_t at = 0; at < cards.size(); at += 3)
+        numbers.push_back(index_of_card(parse_card(cards.substr(at, 2))));
+    return numbers;
 }
 
 // The hint's advice: always the first, third and fifth cards.
@@ -166,11 +166,7 @@ class GameStep : public ::testing::TestWithParam<Step> {};
 
 TEST_P(GameStep, FollowsTheRules) {
     const Step& step = GetParam();
-    script.clear();
-    next_card = 0;
-    const std::string cards = step.cards;
-    for (std::size_t at = 0; at < cards.size(); at += 3)
-        script.push_back(index_of_card(parse_card(cards.substr(at, 2))));
+    play_script(card_numbers(step.cards));
     const Sources sources{scripted_draw, odd_cards};
     GameState state;
     start_run(state, step.credit);
@@ -203,11 +199,7 @@ bool judge(const Hand&, unsigned hold, std::int64_t& cost) {
 }
 
 TEST(Trainer, HoldsBackACostlyHoldOnceAndTalliesTheHandsDrawn) {
-    script.clear();
-    next_card = 0;
-    for (const char* card : {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "2h", "6c", "Tc",
-                             "4d", "Ks", "3h", "8d"})
-        script.push_back(index_of_card(parse_card(card)));
+    play_script(card_numbers("2s 5h 9c Jd Kh 3s 7h 8c Qd 2h 6c Tc 4d Ks 3h 8d"));
     const Sources sources{scripted_draw, odd_cards, judge, 100};
     GameState state;
     start_run(state, 50, true);
