@@ -106,9 +106,8 @@ struct Arguments {
 }
 
 // One player name, at most one --scale=N and --trainer, in any order; --help and --version answer
-// at once.
-// A missing or second player name gets the usage line alone. All of it goes to standard output,
-// as the usage line always has.
+// at once. A missing or second player name gets the usage line alone. All of it goes to standard
+// output, as the usage line always has.
 Arguments read_arguments(int argc, char** argv) {
     const char* program = argc > 0 ? argv[0] : "poker";
     Arguments arguments;

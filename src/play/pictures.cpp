@@ -24,10 +24,9 @@ void say_padded(Run& run, const char* foreground, const char* background, const 
 }
 
 // What a hold held back gives away, in bets with two decimals.
-void show_held_back(Run& run, std::int64_t cost) {
-    const std::int64_t units = run.cost_denominator;
+void show_held_back(Run& run, const ExactAmount& cost) {
     char amount[amount_text_capacity];
-    format_hundredths(amount, ExactAmount{cost / units, cost % units}, units);
+    format_hundredths(amount, cost, run.cost_denominator);
     char text[64];
     std::snprintf(text, sizeof text, held_back_format, amount);
     if (std::strlen(text) > static_cast<std::size_t>(message_length)) {

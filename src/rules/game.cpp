@@ -117,7 +117,8 @@ bool trainer_holds_back(GameState& state, const Sources& sources, Events& events
     }
     if (cost > 0 && !trainer.warned) {
         trainer.warned = true;
-        report(events, state, EventKind::held_back).cost = cost;
+        add_times(report(events, state, EventKind::held_back).cost, cost, 1,
+                  sources.cost_denominator);
         return true;
     }
     trainer.warned = false;

@@ -57,7 +57,7 @@ struct Event {
     Hand cards{};
     HandCategory category = HandCategory::no_win;  // scored
     std::int8_t factor = 0;                        // dealer_joker, gamble_won
-    std::int64_t cost = 0;                         // held_back, in units of cost_denominator
+    ExactAmount cost{};  // held_back: what the hold gives away, in bets (of cost_denominator)
     Money money{};
     // What ending the run from this event on leaves in the credit (settled_credit).
     std::int32_t settled = 0;
