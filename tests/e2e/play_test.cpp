@@ -16,12 +16,6 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string format_decimal_text(const Fraction& value, int digits) {
-    char text[number_text_capacity];
-    format_decimal(text, value, digits);
-    return text;
-}
-
 const char* const lost = you_lost_message;
 const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
@@ -151,7 +145,9 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     std::int64_t cost = 0;
     ASSERT_TRUE(hold_cost(parse_hand("Kh Ks 7c 4d 2s"), 0b00111, cost));
     const auto hundredths = [](std::int64_t units) {
-        return format_decimal_text(make_fraction(units, value_denominator), 2);
+        char text[number_text_capacity];
+        format_decimal(text, make_fraction(units, value_denominator), 2);
+        return std::string(text);
     };
     char line[64];
     std::snprintf(line, sizeof line, held_back_format, hundredths(cost).c_str());

@@ -43,12 +43,8 @@ TEST(Money, ProductsStopAtTheLimits) {
 }
 
 TEST(Money, ExactAmountsSumAndRoundHalfUpToHundredths) {
-    struct Added {
-        std::int64_t units;
-        std::int32_t count;
-    };
     struct Case {
-        std::vector<Added> added;
+        std::vector<std::pair<std::int64_t, std::int32_t>> added;  // units, times
         std::int64_t denominator;
         const char* text;
     };
@@ -62,8 +58,8 @@ TEST(Money, ExactAmountsSumAndRoundHalfUpToHundredths) {
     };
     for (const Case& c : cases) {
         ExactAmount amount;
-        for (const Added& added : c.added)
-            add_times(amount, added.units, added.count, c.denominator);
+        for (const auto& [units, times] : c.added)
+            add_times(amount, units, times, c.denominator);
         char text[amount_text_capacity];
         format_hundredths(text, amount, c.denominator);
         EXPECT_STREQ(text, c.text);
