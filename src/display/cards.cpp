@@ -45,9 +45,9 @@ void create_glyphs(DisplayContext& display) {
             bitmap_of(display, first_rank_bits + rank);
     }
     display.glyph_table[joker_slot] = bitmap_of(display, joker_bits);
-    for (int suit = 1; suit <= 4; ++suit) {
+    for (int suit = spades_suit; suit <= diamonds_suit; ++suit) {
         display.glyph_table[static_cast<std::size_t>(joker_slot + suit)] =
-            bitmap_of(display, first_suit_bits + suit - 1);
+            bitmap_of(display, first_suit_bits + suit - spades_suit);
     }
 }
 
@@ -67,7 +67,7 @@ void draw_card_back(DisplayContext& display, int position) {
 }
 
 void draw_card_face(DisplayContext& display, int position, int suit, int rank) {
-    assert(suit >= joker_suit && suit <= 4 && rank >= ace_rank && rank <= king_rank);
+    assert(suit >= joker_suit && suit <= diamonds_suit && rank >= ace_rank && rank <= king_rank);
     paint_face(display, position);
     const Card card{static_cast<std::int8_t>(suit), static_cast<std::int8_t>(rank)};
     const char* ink = is_red(card) ? "red" : "black";

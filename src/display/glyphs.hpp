@@ -19,7 +19,7 @@ inline constexpr int face_bits = 0;
 inline constexpr int back_bits = 1;
 inline constexpr int first_rank_bits = 2;
 inline constexpr int joker_bits = 15;
-inline constexpr int first_suit_bits = 16;  // spade; suit code s is at first_suit_bits + s - 1
+inline constexpr int first_suit_bits = 16;  // the spade: suit code s is s - spades_suit further
 inline constexpr int glyph_count = 20;
 
 extern const std::array<GlyphBits, glyph_count> glyph_bits;

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr char rank_letters[] = "A23456789TJQK";  // by rank code
-constexpr char suit_letters[] = "shcd";           // suit codes 1 to 4
+constexpr char suit_letters[] = "shcd";           // spades to diamonds, by suit code
 
 char upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -19,7 +19,7 @@ char lower(char c) {
 
 CardText card_text(Card card) {
     if (is_joker(card)) return {'J', 'k', '\0'};
-    return {rank_letters[card.rank], suit_letters[card.suit - 1], '\0'};
+    return {rank_letters[card.rank], suit_letters[card.suit - spades_suit], '\0'};
 }
 
 bool parse_card(std::string_view text, Card& card) {
@@ -33,7 +33,7 @@ bool parse_card(std::string_view text, Card& card) {
     const char* rank_at = std::strchr(rank_letters, rank);
     const char* suit_at = std::strchr(suit_letters, suit);
     if (rank_at == nullptr || suit_at == nullptr) return false;
-    card = Card{static_cast<std::int8_t>(suit_at - suit_letters + 1),
+    card = Card{static_cast<std::int8_t>(spades_suit + (suit_at - suit_letters)),
                 static_cast<std::int8_t>(rank_at - rank_letters)};
     return true;
 }

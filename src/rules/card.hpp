@@ -21,9 +21,21 @@ inline constexpr int hand_size = 5;
 inline constexpr int rank_count = 13;
 inline constexpr int suit_count = 4;
 
+// Suit codes: the joker's, then the four suits in the deck's order.
 inline constexpr std::int8_t joker_suit = 0;
+inline constexpr std::int8_t spades_suit = 1;
+inline constexpr std::int8_t hearts_suit = 2;
+inline constexpr std::int8_t clubs_suit = 3;
+inline constexpr std::int8_t diamonds_suit = 4;
+
+// Rank codes: the ace first, then two to nine (1 to 8), ten, jack, queen and king.
 inline constexpr std::int8_t ace_rank = 0;
+inline constexpr std::int8_t ten_rank = 9;
+inline constexpr std::int8_t jack_rank = 10;
+inline constexpr std::int8_t queen_rank = 11;
 inline constexpr std::int8_t king_rank = 12;
+// Where aces count high (straights to the ace, the gamble), the ace ranks just above the king.
+inline constexpr std::int8_t high_ace_rank = king_rank + 1;
 
 inline constexpr Card joker_card{joker_suit, 0};
 inline constexpr Card no_card{-1, -1};  // both bytes 0xFF: a hand position without a card
@@ -32,14 +44,14 @@ inline constexpr Card no_card{-1, -1};  // both bytes 0xFF: a hand position with
 // diamonds: index 12 is the ace of spades, index 13 the two of hearts.
 constexpr Card card_of_index(int index) {
     if (index == joker_index) return joker_card;
-    return Card{static_cast<std::int8_t>(index / rank_count + 1),
+    return Card{static_cast<std::int8_t>(spades_suit + index / rank_count),
                 static_cast<std::int8_t>((index + 1) % rank_count)};
 }
 
 // The deck index of a card, the inverse of card_of_index.
 constexpr int index_of_card(Card card) {
     if (card.suit == joker_suit) return joker_index;
-    return (card.suit - 1) * rank_count + (card.rank + rank_count - 1) % rank_count;
+    return (card.suit - spades_suit) * rank_count + (card.rank + rank_count - 1) % rank_count;
 }
 
 constexpr bool is_joker(Card card) {
@@ -52,7 +64,7 @@ constexpr bool is_ace(Card card) {
 
 // Hearts and diamonds are red; spades, clubs and the joker are black.
 constexpr bool is_red(Card card) {
-    return card.suit == 2 || card.suit == 4;
+    return card.suit == hearts_suit || card.suit == diamonds_suit;
 }
 
 // A card's text: the rank (2 to 9, T, J, Q, K, A) and the suit (s, h, c, d), or "Jk".

@@ -5,9 +5,6 @@
 
 namespace {
 
-// For evaluation the ace ranks above the king.
-constexpr std::int8_t high_ace = 13;
-
 // The joker is free until it fills a gap in a straight.
 int straight_count(const Hand& hand, int first) {
     bool joker_free = first == 1;
@@ -29,7 +26,7 @@ int straight_count(const Hand& hand, int first) {
     return count;
 }
 
-// Moves the joker to position 0, recodes aces as 13 and sorts the other cards by rank,
+// Moves the joker to position 0, recodes aces as high aces and sorts the other cards by rank,
 // ascending. Returns 1 if the hand holds the joker, else 0.
 int sort_hand(Hand& hand) {
     int joker = 0;
@@ -40,8 +37,9 @@ int sort_hand(Hand& hand) {
             break;
         }
     }
+    // For evaluation the ace ranks above the king.
     for (Card& card : hand) {
-        if (card.rank == ace_rank) card.rank = high_ace;
+        if (card.rank == ace_rank) card.rank = high_ace_rank;
     }
     for (int i = joker; i < hand_size - 1; ++i) {
         for (int k = i + 1; k < hand_size; ++k) {
@@ -64,7 +62,7 @@ HandCategory evaluate_hand(const Hand& dealt) {
 
     const bool straight = straight_count(hand, joker) == 4;
     // With the joker as the ace, ten to king qualifies; with the joker as the ten, jack to ace.
-    const bool royal = straight && (hand[joker].rank == 9 || hand[joker].rank == 10);
+    const bool royal = straight && (hand[joker].rank == ten_rank || hand[joker].rank == jack_rank);
 
     // The first equal pair starts group one; an equal pair of another rank starts group two.
     int group_one = -1;

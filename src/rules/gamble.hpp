@@ -14,6 +14,8 @@ constexpr bool dealer_card_redealt(Card dealer) {
 // the joker above all. A tie goes to the player.
 constexpr int gamble_factor(Card dealer, Card picked) {
     if (is_joker(dealer)) return 3;
-    const int picked_value = is_joker(picked) ? 14 : is_ace(picked) ? 13 : picked.rank;
+    const int picked_value = is_joker(picked) ? high_ace_rank + 1
+                             : is_ace(picked) ? high_ace_rank
+                                              : picked.rank;
     return picked_value < dealer.rank ? 0 : 2;
 }
