@@ -37,3 +37,30 @@ bool parse_card(std::string_view text, Card& card) {
                 static_cast<std::int8_t>(rank_at - rank_letters)};
     return true;
 }
+
+CardsText cards_text(const Hand& hand, unsigned positions) {
+    CardsText text{};
+    std::size_t length = 0;
+    for (int p = 0; p < hand_size; ++p) {
+        if ((positions >> p & 1U) == 0) continue;
+        if (length > 0) text[length++] = ' ';
+        const CardText card = card_text(hand[static_cast<std::size_t>(p)]);
+        text[length++] = card[0];
+        text[length++] = card[1];
+    }
+    return text;
+}
+
+int parse_cards(std::string_view text, Card* cards, int capacity) {
+    int count = 0;
+    while (!text.empty()) {
+        const std::size_t blank = text.find(' ');
+        if (count == capacity || !parse_card(text.substr(0, blank), cards[count])) return -1;
+        ++count;
+        if (blank == std::string_view::npos) break;
+        text.remove_prefix(blank + 1);
+        // A blank at the end, or two in a row, leaves an empty word, which is no card.
+        if (text.empty()) return -1;
+    }
+    return count;
+}

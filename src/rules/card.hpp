@@ -73,3 +73,13 @@ CardText card_text(Card card);
 
 // Reads card text in either case ("ah" and "AH" are the ace of hearts); false for anything else.
 bool parse_card(std::string_view text, Card& card);
+
+// The cards of a hand at the positions of a mask (bit p for position p), in the hand's order, as
+// card texts separated by single blanks ("Kh Ks"), as poker-odds reads them; empty for none.
+inline constexpr unsigned every_position = (1U << hand_size) - 1;
+using CardsText = std::array<char, hand_size * 3>;
+CardsText cards_text(const Hand& hand, unsigned positions = every_position);
+
+// Reads a list of card texts separated by single blanks into cards; returns how many, or -1 when
+// a word is not a card or the list holds more than capacity cards. An empty text is no card.
+int parse_cards(std::string_view text, Card* cards, int capacity);

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr unsigned every_position = (1U << hand_size) - 1;
 constexpr unsigned pick_positions = every_position & ~1U;  // the four cards beside the dealer's
 
 // Notes an event with the money and the settlement as they stand now, so the state must already

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include "rules/card.hpp"
 #include "support/cards.hpp"
 
@@ -43,6 +45,26 @@ TEST(CardText, ReadsBackWhatItWritesInEitherCaseAndRefusesTheRest) {
         Card read{};
         EXPECT_FALSE(parse_card(std::string_view(bad), read)) << bad;
     }
+}
+
+TEST(CardText, ListsTheCardsOfAMaskAndReadsListsBack) {
+    const Hand hand = parse_hand("Kh Ks 7c Jk 2s");
+    struct Case {
+        unsigned positions;
+        const char* text;
+    };
+    for (const Case& c : {Case{0b11111, "Kh Ks 7c Jk 2s"}, Case{0b01010, "Ks Jk"}, Case{0, ""}}) {
+        EXPECT_STREQ(cards_text(hand, c.positions).data(), c.text);
+        Card read[hand_size];
+        const int count = parse_cards(c.text, read, hand_size);
+        ASSERT_EQ(count, std::popcount(c.positions)) << c.text;
+        EXPECT_STREQ(
+            cards_text(Hand{read[0], read[1], read[2], read[3], read[4]}, (1U << count) - 1).data(),
+            c.text);
+    }
+    Card read[2];
+    for (const char* bad : {"Kh  Ks", "Kh ", " Kh", "Kh Xx", "Kh Ks 2s"})
+        EXPECT_EQ(parse_cards(bad, read, 2), -1) << bad;
 }
 
 TEST(CardColour, HeartsAndDiamondsAreRed) {
