@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 
 // The X library's request macros, for make_bitmap; the header's min and max macros would stand in
 // for the standard library's.
@@ -365,15 +364,16 @@ void open_window(DisplayContext& display) {
     wm_hints.icon_y = 0;
     XSetWMHints(connection, display.window, &wm_hints);
 
-    // The window takes any size; managers that honour these hints offer whole scales only.
+    // The window takes any size; managers that honour these hints offer whole scales only,
+    // rounding a size asked for down to the steps. There is no aspect hint: a manager may meet
+    // one by growing the other side past the size asked for, even past the screen, where the
+    // lower buttons could not be reached.
     XSizeHints size_hints{};
-    size_hints.flags = PMinSize | PResizeInc | PAspect | PBaseSize;
+    size_hints.flags = PMinSize | PResizeInc | PBaseSize;
     size_hints.min_width = picture_width;
     size_hints.min_height = picture_height;
     size_hints.width_inc = picture_width;
     size_hints.height_inc = picture_height;
-    size_hints.min_aspect = {4, 5};  // the picture's 160 by 200
-    size_hints.max_aspect = {4, 5};
     XSetWMNormalHints(connection, display.window, &size_hints);
 
     // "5x7" is opened without asking whether the server has it: a server that lacks it answers
@@ -522,7 +522,7 @@ void resize_window(DisplayContext& display, int width, int height) {
     if (width == display.window_width && height == display.window_height) return;
     display.window_width = width;
     display.window_height = height;
-    Placement placement = place_picture(width, height, std::numeric_limits<int>::max());
+    Placement placement = place_picture(width, height, max_scale);
     if (placement.scale > 1 && !can_enlarge(display)) placement = place_picture(width, height, 1);
     if (display.render_source != 0 && placement.scale != display.shown.scale) {
         set_enlargement(display, placement.scale);

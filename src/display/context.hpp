@@ -27,7 +27,9 @@ struct Area {
 
 inline constexpr int picture_width = 160;
 inline constexpr int picture_height = 200;
-inline constexpr int max_scale = 8;  // the largest scale --scale and Xft.dpi start the window at
+// The largest scale: --scale and Xft.dpi start the window at most at 8, and however large the
+// window grows the picture is shown at most 8 times enlarged.
+inline constexpr int max_scale = 8;
 
 // Where the window shows the picture: window pixels per picture pixel, and the window pixel of
 // the picture's top left corner. Everything around the picture is margin.
