@@ -181,7 +181,7 @@ void show_whole_window(DisplayContext& display) {
 // The properties by which a desktop knows the window: its class (matched with the menu entry),
 // host, process, UTF-8 name and a colour icon from the same bits and colours as the installed PNG
 // (black ink on white paper, centred on a transparent 64 by 64 square).
-void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pid, Atom net_icon) {
+void set_identity(DisplayContext& display) {
     Display* const connection = display.display;
     const Window window = display.window;
     XClassHint class_hint{};
@@ -195,12 +195,13 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
                         reinterpret_cast<const unsigned char*>(host),
                         static_cast<int>(std::strlen(host)));
     }
-    XChangeProperty(connection, window, net_name, utf8, 8, PropModeReplace,
+    XChangeProperty(connection, window, atom(display, WindowAtom::net_wm_name),
+                    atom(display, WindowAtom::utf8_string), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(window_title),
                     static_cast<int>(std::strlen(window_title)));
     const long pid = getpid();
-    XChangeProperty(connection, window, net_pid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    XChangeProperty(connection, window, atom(display, WindowAtom::net_wm_pid), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
 
     constexpr int side = icon_width;
     constexpr int top = (side - icon_height) / 2;
@@ -216,8 +217,8 @@ void set_identity(DisplayContext& display, Atom net_name, Atom utf8, Atom net_pi
                 ink ? 0xff000000 : 0xffffffff;
         }
     }
-    XChangeProperty(connection, window, net_icon, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(icon.data()),
+    XChangeProperty(connection, window, atom(display, WindowAtom::net_wm_icon), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),
                     static_cast<int>(icon.size()));
 }
 
@@ -310,27 +311,40 @@ bool to_picture(const Placement& placement, int& x, int& y) {
     return x < picture_width && y < picture_height;
 }
 
-void open_window(DisplayContext& display) {
+namespace {
+
+// The names of the atoms, in the order of WindowAtom.
+const char* const atom_names[] = {
+    "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_NAME",  "UTF8_STRING",
+    "_NET_WM_PID",  "_NET_WM_ICON",     "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN",
+};
+static_assert(std::size(atom_names) == window_atom_count, "every atom has its name");
+
+void connect(DisplayContext& display) {
     display.display = XOpenDisplay(display.display_name);
     if (display.display == nullptr) fail_to_open(display.display_name);
-    Display* const connection = display.display;
     watch_errors(display);
-
     // Screen 0, not the default screen: the root, the colormap and the window all come from it.
-    display.colormap = DefaultColormap(connection, 0);
-    const unsigned long black = alloc_color(display, "black");
-    const unsigned long white = alloc_color(display, "white");
+    display.colormap = DefaultColormap(display.display, 0);
+}
 
-    if (display.scale <= 0) display.scale = desktop_scale(connection);
-    const XRenderPictFormat* format = nullptr;
-    if (display.scale > 1) {
-        display.render_asked = true;
-        format = render_format(connection);
-    }
-    if (display.scale > 1 && format == nullptr) {
+// Settles the scale the window starts at, from the desktop where none was given, and returns the
+// XRender format that enlarges it, or nullptr at scale 1. Without RENDER the scale falls to 1.
+const XRenderPictFormat* settle_scale(DisplayContext& display) {
+    if (display.scale <= 0) display.scale = desktop_scale(display.display);
+    if (display.scale == 1) return nullptr;
+    display.render_asked = true;
+    const XRenderPictFormat* format = render_format(display.display);
+    if (format == nullptr) {
         std::fprintf(stderr, "the X server has no RENDER extension: the window is not enlarged\n");
         display.scale = 1;
     }
+    return format;
+}
+
+// The window, the picture's size at the starting scale, with a black border on white.
+void make_window(DisplayContext& display) {
+    Display* const connection = display.display;
     const int width = picture_width * display.scale;
     const int height = picture_height * display.scale;
     display.window_width = width;
@@ -338,7 +352,8 @@ void open_window(DisplayContext& display) {
     display.shown = Placement{display.scale, 0, 0};
 
     display.window = XCreateSimpleWindow(connection, RootWindow(connection, 0), 0, 0, width, height,
-                                         border_width, black, white);
+                                         border_width, alloc_color(display, "black"),
+                                         alloc_color(display, "white"));
     XStoreName(connection, display.window, window_title);
     XSetIconName(connection, display.window, window_title);
 
@@ -348,7 +363,11 @@ void open_window(DisplayContext& display) {
     // StructureNotify brings the window's destruction by another client.
     XSelectInput(connection, display.window,
                  KeyPressMask | ButtonPressMask | ExposureMask | StructureNotifyMask);
+}
 
+// What the window manager reads before it maps the window: the icon, the keyboard and the sizes.
+void set_hints(DisplayContext& display) {
+    Display* const connection = display.display;
     display.icon_pixmap = make_bitmap(display, icon_bits.data(), icon_width, icon_height);
     // The whole bitmap is opaque, as in the installed PNG; without a mask some panels show a box.
     static std::array<unsigned char, icon_width * icon_height / 8> opaque;
@@ -375,53 +394,67 @@ void open_window(DisplayContext& display) {
     size_hints.width_inc = picture_width;
     size_hints.height_inc = picture_height;
     XSetWMNormalHints(connection, display.window, &size_hints);
+}
 
-    // "5x7" is opened without asking whether the server has it: a server that lacks it answers
-    // with an error, which comes back before the atoms asked for next, so the one round trip
-    // brings both (see on_x_error).
+// Opens "5x7" and interns the atoms. The font is opened without asking whether the server has
+// it: a server that lacks it answers with an error, which comes back before the atoms' replies,
+// so the one round trip brings both (see on_x_error).
+void load_font_and_atoms(DisplayContext& display) {
+    Display* const connection = display.display;
     display.text_font = XLoadFont(connection, text_font_name);
     display.wide_font = XLoadFont(connection, text_font_name);
-
-    // Taking part in WM_DELETE_WINDOW lets the window manager's close button ask the game to end
-    // (and save) instead of cutting the connection. All atoms come in one round trip.
-    char protocols_name[] = "WM_PROTOCOLS";
-    char delete_name[] = "WM_DELETE_WINDOW";
-    char name_name[] = "_NET_WM_NAME";
-    char utf8_name[] = "UTF8_STRING";
-    char pid_name[] = "_NET_WM_PID";
-    char icon_name[] = "_NET_WM_ICON";
-    char state_name[] = "_NET_WM_STATE";
-    char fullscreen_name[] = "_NET_WM_STATE_FULLSCREEN";
-    char* atom_names[] = {protocols_name, delete_name, name_name,  utf8_name,
-                          pid_name,       icon_name,   state_name, fullscreen_name};
-    Atom atoms[8] = {};
-    XInternAtoms(connection, atom_names, 8, False, atoms);
+    XInternAtoms(connection, const_cast<char**>(atom_names), static_cast<int>(window_atom_count),
+                 False, display.atoms.data());
     // An error for the font came before the atoms' replies; this makes sure it reached on_x_error.
     XEventsQueued(connection, QueuedAfterReading);
-    display.wm_protocols = atoms[0];
-    display.wm_delete_window = atoms[1];
-    display.net_wm_state = atoms[6];
-    display.net_wm_state_fullscreen = atoms[7];
-    XSetWMProtocols(connection, display.window, &display.wm_delete_window, 1);
-    set_identity(display, atoms[2], atoms[3], atoms[4], atoms[5]);
+}
 
+// The picture the window shows, white, with the context that fills and copies it; enlarged
+// through XRender when a format was found for a starting scale above 1.
+void make_picture(DisplayContext& display, const XRenderPictFormat* format) {
+    Display* const connection = display.display;
     display.picture = XCreatePixmap(connection, display.window, picture_width, picture_height,
                                     static_cast<unsigned>(DefaultDepth(connection, 0)));
     // No copy or plane copy of the game asks for exposure events: the picture is never hidden.
     XGCValues values{};
     values.graphics_exposures = False;
-    values.foreground = white;
+    values.foreground = alloc_color(display, "white");
     display.copy_gc =
         XCreateGC(connection, display.picture, GCGraphicsExposures | GCForeground, &values);
     XFillRectangle(connection, display.picture, display.copy_gc, 0, 0, picture_width,
                    picture_height);
     if (format != nullptr) start_enlarging(display, format);
+}
 
-    XMapWindow(connection, display.window);
-
-    display.text_gc = XCreateGC(connection, display.window, GCGraphicsExposures, &values);
-    display.wide_gc = XCreateGC(connection, display.window, GCGraphicsExposures, &values);
+// The two contexts text is drawn with, in "5x7" or the program's own glyphs.
+void make_text_contexts(DisplayContext& display) {
+    XGCValues values{};
+    values.graphics_exposures = False;
+    display.text_gc = XCreateGC(display.display, display.window, GCGraphicsExposures, &values);
+    display.wide_gc = XCreateGC(display.display, display.window, GCGraphicsExposures, &values);
     use_text_font(display);
+}
+
+}  // namespace
+
+void open_window(DisplayContext& display) {
+    connect(display);
+    // Black and white are asked for first: on a screen whose colours the server looks up, every
+    // later use of them is answered from the colour cache.
+    alloc_color(display, "black");
+    alloc_color(display, "white");
+    const XRenderPictFormat* format = settle_scale(display);
+    make_window(display);
+    set_hints(display);
+    load_font_and_atoms(display);
+    // Taking part in WM_DELETE_WINDOW lets the window manager's close button ask the game to end
+    // (and save) instead of cutting the connection.
+    Atom protocols[] = {atom(display, WindowAtom::wm_delete_window)};
+    XSetWMProtocols(display.display, display.window, protocols, 1);
+    set_identity(display);
+    make_picture(display, format);
+    XMapWindow(display.display, display.window);
+    make_text_contexts(display);
 }
 
 DisplayContext& open_display(int scale) {
@@ -535,10 +568,10 @@ void toggle_fullscreen(DisplayContext& display) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = display.window;
-    event.xclient.message_type = display.net_wm_state;
+    event.xclient.message_type = atom(display, WindowAtom::net_wm_state);
     event.xclient.format = 32;
     event.xclient.data.l[0] = 2;  // _NET_WM_STATE_TOGGLE
-    event.xclient.data.l[1] = static_cast<long>(display.net_wm_state_fullscreen);
+    event.xclient.data.l[1] = static_cast<long>(atom(display, WindowAtom::net_wm_state_fullscreen));
     event.xclient.data.l[3] = 1;  // asked by an application
     XSendEvent(display.display, RootWindow(display.display, 0), False,
                SubstructureRedirectMask | SubstructureNotifyMask, &event);

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 
 #include <array>
+#include <cstddef>
 
 #include "display/display.hpp"
 
@@ -45,6 +46,21 @@ Placement place_picture(int window_width, int window_height, int largest_scale);
 // Turns a window pixel into the picture pixel under it; false for a pixel in the margin.
 bool to_picture(const Placement& placement, int& x, int& y);
 
+// The atoms the window speaks to the desktop with, interned together in one round trip when it
+// opens; each is read by its name, as atom(display, WindowAtom::net_wm_state).
+enum class WindowAtom {
+    wm_protocols,  // the window manager's close button: a WM_PROTOCOLS message naming
+    wm_delete_window,
+    net_wm_name,  // the window's name in UTF-8
+    utf8_string,
+    net_wm_pid,
+    net_wm_icon,
+    net_wm_state,  // full screen is asked of the window manager through these two
+    net_wm_state_fullscreen,
+    count
+};
+inline constexpr auto window_atom_count = static_cast<std::size_t>(WindowAtom::count);
+
 struct DisplayContext {
     const char* display_name = nullptr;  // nullptr: the X library reads DISPLAY
     // The scale the window starts at, 1 to 8; 0 until open_window: take it from the desktop.
@@ -82,12 +98,9 @@ struct DisplayContext {
     Pixmap font_strip = 0;
     bool font_missing = false;  // the server refused to open "5x7"
 
-    // The window manager's close button arrives as a WM_PROTOCOLS message naming
-    // WM_DELETE_WINDOW; once one has come, or the window was destroyed, the run is to end.
-    Atom wm_protocols = 0;
-    Atom wm_delete_window = 0;
-    Atom net_wm_state = 0;  // full screen is asked of the window manager through these
-    Atom net_wm_state_fullscreen = 0;
+    std::array<Atom, window_atom_count> atoms{};
+    // Once the window manager's close message has come, or the window was destroyed, the run is
+    // to end.
     bool close_asked = false;
     bool window_gone = false;  // destroyed from outside: nothing is copied to it any more
 
@@ -98,6 +111,10 @@ struct DisplayContext {
     Pixmap back_glyph = 0;
     std::array<Pixmap, 21> glyph_table{};  // ranks 0 to 12, suits at 16 + suit code
 };
+
+inline Atom atom(const DisplayContext& display, WindowAtom name) {
+    return display.atoms[static_cast<std::size_t>(name)];
+}
 
 // Opens the window of a context whose display_name and scale are set (open_display for the game's
 // own context).

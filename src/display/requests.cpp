@@ -57,8 +57,10 @@ int termination_wake_fd() {
 
 bool is_close_message(const DisplayContext& display, const XEvent& event) {
     if (event.type != ClientMessage || event.xclient.window != display.window) return false;
-    return event.xclient.message_type == display.wm_protocols && event.xclient.format == 32 &&
-           static_cast<Atom>(event.xclient.data.l[0]) == display.wm_delete_window;
+    return event.xclient.message_type == atom(display, WindowAtom::wm_protocols) &&
+           event.xclient.format == 32 &&
+           static_cast<Atom>(event.xclient.data.l[0]) ==
+               atom(display, WindowAtom::wm_delete_window);
 }
 
 bool take_window_event(DisplayContext& display, const XEvent& event) {
