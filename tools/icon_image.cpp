@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "display/glyphs.hpp"
+
 namespace {
 
 constexpr std::array<std::uint32_t, 256> make_crc_table() {
@@ -69,25 +71,17 @@ std::vector<std::uint8_t> zlib_stored(std::span<const std::uint8_t> raw) {
 }  // namespace
 
 GreyAlphaImage square_icon_image(std::span<const std::uint8_t> bits, int width, int height) {
-    const int row_bytes = (width + 7) / 8;
-    assert(width > 0 && height > 0);
-    assert(bits.size() == static_cast<std::size_t>(row_bytes * height));
-
     GreyAlphaImage image;
-    image.width = std::max(width, height);
+    image.width = square_side(width, height);
     image.height = image.width;
+    std::vector<SquarePixel> canvas(static_cast<std::size_t>(image.width * image.height));
+    unpack_square(bits, width, height, canvas);
     // Fully transparent everywhere the bitmap does not reach.
-    image.pixels.assign(static_cast<std::size_t>(image.width * image.height * 2), 0);
-    const int left = (image.width - width) / 2;
-    const int top = (image.height - height) / 2;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const bool ink =
-                (bits[static_cast<std::size_t>(y * row_bytes + x / 8)] >> (x % 8) & 1) != 0;
-            const auto at = static_cast<std::size_t>(((top + y) * image.width + left + x) * 2);
-            image.pixels[at] = ink ? ink_grey : paper_grey;
-            image.pixels[at + 1] = 0xff;
-        }
+    image.pixels.assign(canvas.size() * 2, 0);
+    for (std::size_t at = 0; at < canvas.size(); ++at) {
+        if (canvas[at] == SquarePixel::outside) continue;
+        image.pixels[at * 2] = canvas[at] == SquarePixel::ink ? ink_grey : paper_grey;
+        image.pixels[at * 2 + 1] = 0xff;
     }
     return image;
 }

@@ -203,19 +203,18 @@ void set_identity(DisplayContext& display) {
     XChangeProperty(connection, window, atom(display, WindowAtom::net_wm_pid), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
 
-    constexpr int side = icon_width;
-    constexpr int top = (side - icon_height) / 2;
+    // _NET_WM_ICON is the side twice, then one ARGB value a pixel.
+    constexpr int side = square_side(icon_width, icon_height);
+    static std::array<SquarePixel, side * side> canvas;
+    unpack_square(icon_bits, icon_width, icon_height, canvas);
     static std::array<long, 2 + side * side> icon;
-    icon.fill(0);
     icon[0] = side;
     icon[1] = side;
-    for (int y = 0; y < icon_height; ++y) {
-        for (int x = 0; x < icon_width; ++x) {
-            const unsigned byte = icon_bits[static_cast<std::size_t>(y * icon_width / 8 + x / 8)];
-            const bool ink = (byte >> (x % 8) & 1) != 0;
-            icon[static_cast<std::size_t>(2 + (top + y) * side + x)] =
-                ink ? 0xff000000 : 0xffffffff;
-        }
+    for (std::size_t at = 0; at < canvas.size(); ++at) {
+        const SquarePixel pixel = canvas[at];
+        icon[2 + at] = pixel == SquarePixel::outside ? 0
+                       : pixel == SquarePixel::ink   ? 0xff000000
+                                                     : 0xffffffff;
     }
     XChangeProperty(connection, window, atom(display, WindowAtom::net_wm_icon), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(icon.data()),

@@ -1,7 +1,9 @@
 // The bit pictures of the cards and the icon, drawn below as rows of '#' (ink) and '.' (blank)
-// and packed into X bitmap data while compiling.
+// and packed into X bitmap data while compiling; and the unpacking of the icon for its images.
 #include "display/glyphs.hpp"
 
+#include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <string_view>
 
@@ -987,3 +989,23 @@ const std::array<std::uint8_t, text_glyph_width * text_glyph_count / 8 * text_gl
         "..... #.#.# ..... #...# ..... #.#.# .....",  // 0x7F
 });
 // clang-format on
+
+void unpack_square(std::span<const std::uint8_t> bits, int width, int height,
+                   std::span<SquarePixel> canvas) {
+    const int row_bytes = (width + 7) / 8;
+    const int side = square_side(width, height);
+    assert(width > 0 && height > 0);
+    assert(bits.size() == static_cast<std::size_t>(row_bytes * height));
+    assert(canvas.size() == static_cast<std::size_t>(side * side));
+    const int left = (side - width) / 2;
+    const int top = (side - height) / 2;
+    std::fill(canvas.begin(), canvas.end(), SquarePixel::outside);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool ink =
+                (bits[static_cast<std::size_t>(y * row_bytes + x / 8)] >> (x % 8) & 1) != 0;
+            canvas[static_cast<std::size_t>((top + y) * side + left + x)] =
+                ink ? SquarePixel::ink : SquarePixel::paper;
+        }
+    }
+}

@@ -1,10 +1,11 @@
 // The bit pictures: the twenty 32 by 32 card glyphs, the 64 by 48 icon and the program's own copy
 // of the "5x7" text glyphs, as packed X bitmap data (rows top to bottom, least significant bit
-// leftmost, set bit = ink).
+// leftmost, set bit = ink); and the icon unpacked pixel by pixel for the images made from it.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 inline constexpr int glyph_size = 32;
 inline constexpr int glyph_bytes = glyph_size * glyph_size / 8;
@@ -33,3 +34,18 @@ inline constexpr int text_glyph_ascent = 6;
 inline constexpr int text_glyph_count = 128;
 extern const std::array<std::uint8_t, text_glyph_width * text_glyph_count / 8 * text_glyph_height>
     text_glyph_strip;
+
+// A pixel of a bitmap unpacked onto a square canvas: outside the bitmap, ink or paper.
+enum class SquarePixel : std::uint8_t { outside, ink, paper };
+
+// The side of the square canvas a bitmap is unpacked onto: its longer side, since desktops and
+// icon themes expect square icons.
+constexpr int square_side(int width, int height) {
+    return width > height ? width : height;
+}
+
+// Unpacks a packed bitmap of width by height pixels ((width + 7) / 8 bytes a row) centred onto a
+// square canvas, one entry per canvas pixel, rows top to bottom. The window's colour icon and the
+// installed picture both come from here, so the two cannot differ.
+void unpack_square(std::span<const std::uint8_t> bits, int width, int height,
+                   std::span<SquarePixel> canvas);
