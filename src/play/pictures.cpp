@@ -1,6 +1,5 @@
 // What each event of the game looks like: the pictures, messages, colours and pauses.
 #include <cstdio>
-#include <cstring>
 
 #include "play/messages.hpp"
 #include "play/run.hpp"
@@ -15,24 +14,13 @@ void say(Run& run, const char* foreground, const char* background, const char* m
     show_message(*run.display, message);
 }
 
-// A message made up here, padded with blanks to the whole line like the fixed ones; what does not
-// fit the line is left out.
-void say_padded(Run& run, const char* foreground, const char* background, const char* text) {
-    char line[message_length + 1];
-    std::snprintf(line, sizeof line, "%-*.*s", message_length, message_length, text);
-    say(run, foreground, background, line);
-}
-
 // What a hold held back gives away, in bets with two decimals.
 void show_held_back(Run& run, const ExactAmount& cost) {
     char amount[amount_text_capacity];
     format_hundredths(amount, cost, run.cost_denominator);
-    char text[64];
-    std::snprintf(text, sizeof text, held_back_format, amount);
-    if (std::strlen(text) > static_cast<std::size_t>(message_length)) {
-        std::snprintf(text, sizeof text, held_back_short_format, amount);
-    }
-    say_padded(run, "blue", "white", text);
+    MessageLine line;
+    held_back_line(line, amount);
+    say(run, "blue", "white", line);
 }
 
 // The trainer's tally of the run, shown for two seconds when the player ends it with End.
@@ -42,7 +30,9 @@ void show_tally(Run& run, const Trainer& trainer) {
     char text[64];
     std::snprintf(text, sizeof text, tally_format, static_cast<int>(trainer.hands),
                   static_cast<int>(trainer.best_holds), amount);
-    say_padded(run, "black", "white", text);
+    MessageLine line;
+    pad_message(line, text);
+    say(run, "black", "white", line);
     pause_seconds(run, 2);
 }
 
