@@ -241,10 +241,14 @@ bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) 
     return shows(1, 20, text, fg, bg);
 }
 
+// The 32 by 32 cell of hand position p, as the picture holds it; empty without a window.
+Picture PokerGame::card_cell(int position) const {
+    if (window_ == 0) return {};
+    return read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+}
+
 bool PokerGame::shows_card(int position, const std::string& card) const {
-    if (window_ == 0) return false;
-    const Picture cell =
-        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+    const Picture cell = card_cell(position);
     return !cell.pixels.empty() && card_matches(display_, cell, parse_card(card));
 }
 
@@ -254,9 +258,7 @@ bool PokerGame::shows_mark(int position, const char* label) const {
 }
 
 bool PokerGame::shows_back(int position) const {
-    if (window_ == 0) return false;
-    const Picture cell =
-        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+    const Picture cell = card_cell(position);
     return !cell.pixels.empty() && back_matches(display_, cell);
 }
 

@@ -100,6 +100,7 @@ private:
     int top_ = 0;
 
     bool poll_exit();
+    Picture card_cell(int position) const;
 };
 
 // Options that deal these cards in turn ("Kh Ks 2c"), then random ones.
