@@ -6,6 +6,7 @@
 
 #include <array>
 #include <limits>
+#include <utility>
 
 #include "display/context.hpp"
 
@@ -42,8 +43,7 @@ TEST(PlacePicture, LargestWholeScaleThatFitsCentredOnWhite) {
         {161, 201, any_scale, {1, 0, 0}},
         {163, 205, any_scale, {1, 1, 2}},
         {325, 403, any_scale, {2, 2, 1}},
-        {1400, 1700, any_scale, {8, 60, 50}},
-    };
+        {1400, 1700, any_scale, {8, 60, 50}}};
     for (const Case& c : cases) {
         const Placement placed = place_picture(c.width, c.height, c.largest);
         EXPECT_EQ((std::array{placed.scale, placed.x, placed.y}),
@@ -59,31 +59,29 @@ TEST(ToPicture, APressInTheMarginHitsNothingAndEveryBlockIsOnePixel) {
         bool on;     // whether it lies on the picture
         int px, py;  // the picture pixel, when it does
     };
-    const Case cases[] = {
-        {{1, 0, 0}, 0, 0, true, 0, 0},
-        {{1, 0, 0}, 159, 199, true, 159, 199},
-        {{1, 0, 0}, 160, 0, false, 0, 0},
-        {{1, 0, 0}, 0, 200, false, 0, 0},
-        {{1, 0, 0}, -1, 5, false, 0, 0},
-        // Scale 2 with margins of 60 and 50: one press in each margin, the corners of the
-        // picture and both pixels of one block.
-        {{2, 60, 50}, 59, 100, false, 0, 0},
-        {{2, 60, 50}, 100, 49, false, 0, 0},
-        {{2, 60, 50}, 380, 100, false, 0, 0},
-        {{2, 60, 50}, 100, 450, false, 0, 0},
-        {{2, 60, 50}, 60, 50, true, 0, 0},
-        {{2, 60, 50}, 61, 51, true, 0, 0},
-        {{2, 60, 50}, 62, 52, true, 1, 1},
-        {{2, 60, 50}, 379, 449, true, 159, 199},
-        // Odd margins at scale 3.
-        {{3, 1, 2}, 0, 2, false, 0, 0},
-        {{3, 1, 2}, 1, 1, false, 0, 0},
-        {{3, 1, 2}, 3, 4, true, 0, 0},
-        {{3, 1, 2}, 4, 5, true, 1, 1},
-        {{3, 1, 2}, 480, 601, true, 159, 199},
-        {{3, 1, 2}, 481, 601, false, 0, 0},
-        {{3, 1, 2}, 480, 602, false, 0, 0},
-    };
+    const Case cases[] = {{{1, 0, 0}, 0, 0, true, 0, 0},
+                          {{1, 0, 0}, 159, 199, true, 159, 199},
+                          {{1, 0, 0}, 160, 0, false, 0, 0},
+                          {{1, 0, 0}, 0, 200, false, 0, 0},
+                          {{1, 0, 0}, -1, 5, false, 0, 0},
+                          // Scale 2 with margins of 60 and 50: one press in each margin, the
+                          // corners of the picture and both pixels of one block.
+                          {{2, 60, 50}, 59, 100, false, 0, 0},
+                          {{2, 60, 50}, 100, 49, false, 0, 0},
+                          {{2, 60, 50}, 380, 100, false, 0, 0},
+                          {{2, 60, 50}, 100, 450, false, 0, 0},
+                          {{2, 60, 50}, 60, 50, true, 0, 0},
+                          {{2, 60, 50}, 61, 51, true, 0, 0},
+                          {{2, 60, 50}, 62, 52, true, 1, 1},
+                          {{2, 60, 50}, 379, 449, true, 159, 199},
+                          // Odd margins at scale 3.
+                          {{3, 1, 2}, 0, 2, false, 0, 0},
+                          {{3, 1, 2}, 1, 1, false, 0, 0},
+                          {{3, 1, 2}, 3, 4, true, 0, 0},
+                          {{3, 1, 2}, 4, 5, true, 1, 1},
+                          {{3, 1, 2}, 480, 601, true, 159, 199},
+                          {{3, 1, 2}, 481, 601, false, 0, 0},
+                          {{3, 1, 2}, 480, 602, false, 0, 0}};
     for (const Case& c : cases) {
         int x = c.x, y = c.y;
         const bool on = to_picture(c.placement, x, y);
@@ -95,43 +93,19 @@ TEST(ToPicture, APressInTheMarginHitsNothingAndEveryBlockIsOnePixel) {
 }
 
 TEST(KeyName, LettersInEitherCaseDigitsOnBothPadsAndTheDealKeys) {
-    struct Case {
-        KeySym key;
-        char name;
-    };
-    const Case cases[] = {
-        {XK_b, 'b'},
-        {XK_B, 'b'},
-        {XK_a, 'a'},
-        {XK_Z, 'z'},
-        {XK_1, '1'},
-        {XK_KP_0, '0'},
-        {XK_KP_5, '5'},
-        {XK_KP_9, '9'},
-        {XK_question, '?'},
-        {XK_exclam, '!'},
-        {XK_asciitilde, '~'},
-        {XK_Return, 'd'},
-        {XK_KP_Enter, 'd'},
-        {XK_space, 'd'},
-        // Keys that name no button: the keypad's other keys (and its digits without Num Lock),
-        // editing and function keys, modifiers, letters beyond ASCII and no symbol at all.
-        {XK_KP_End, 0},
-        {XK_KP_Add, 0},
-        {XK_KP_Decimal, 0},
-        {XK_KP_Space, 0},
-        {XK_Escape, 0},
-        {XK_Tab, 0},
-        {XK_BackSpace, 0},
-        {XK_Delete, 0},
-        {XK_F1, 0},
-        {XK_Shift_L, 0},
-        {XK_nobreakspace, 0},
-        {XK_adiaeresis, 0},
-        {NoSymbol, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(key_name(c.key), c.name) << "keysym 0x" << std::hex << c.key;
+    const std::pair<KeySym, char> named[] = {
+        {XK_b, 'b'},          {XK_B, 'b'},      {XK_Z, 'z'},        {XK_1, '1'},
+        {XK_KP_0, '0'},       {XK_KP_9, '9'},   {XK_question, '?'}, {XK_exclam, '!'},
+        {XK_asciitilde, '~'}, {XK_Return, 'd'}, {XK_KP_Enter, 'd'}, {XK_space, 'd'}};
+    for (const auto& [key, name] : named)
+        EXPECT_EQ(key_name(key), name) << "keysym 0x" << std::hex << key;
+    // Keys that name no button: the keypad's other keys (and its digits without Num Lock),
+    // editing and function keys, modifiers, letters beyond ASCII and no symbol at all.
+    const KeySym unnamed[] = {
+        XK_KP_End, XK_KP_Add, XK_KP_Decimal, XK_KP_Space,     XK_Escape,     XK_Tab,  XK_BackSpace,
+        XK_Delete, XK_F1,     XK_Shift_L,    XK_nobreakspace, XK_adiaeresis, NoSymbol};
+    for (const KeySym key : unnamed)
+        EXPECT_EQ(key_name(key), 0) << "keysym 0x" << std::hex << key;
 }
 
 }  // namespace
