@@ -9,13 +9,17 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <span>
+
 #include "e2e/harness.hpp"
 
 namespace {
 
-// A server of the test's own; the games of a test end before it does.
+// A server of the test's own, with a screen of this size; the games of a test end before it does.
+template <int screen_width, int screen_height>
 struct OwnServer : ::testing::Test {
-    XServer server = start_desktop_server();
+    XServer server = start_desktop_server(screen_width, screen_height);
     Display* look = server.display;
     ~OwnServer() override {
         XCloseDisplay(look);
@@ -42,9 +46,12 @@ bool at_start_table(PokerGame& game) {
     });
 }
 
-using Desktop = OwnServer;
+// A screen with room for the window at scale 8 and its frame, and a common one, smaller than
+// some sizes a player asks of the manager.
+using TallDesktop = OwnServer<1400, 1700>;
+using Desktop = OwnServer<1280, 1024>;
 
-TEST_F(Desktop, EveryScaleShowsTheTableInExactBlocksAgainAfterIconifyAndCovering) {
+TEST_F(TallDesktop, EveryScaleShowsTheTableInExactBlocksAgainAfterIconifyAndCovering) {
     struct Case {
         std::vector<std::string> arguments;
         std::string resources;  // the desktop's, where Xft.dpi sets the scale
@@ -53,6 +60,7 @@ TEST_F(Desktop, EveryScaleShowsTheTableInExactBlocksAgainAfterIconifyAndCovering
     const Case cases[] = {{{}, "", 1},
                           {{"--scale=2"}, "Xft.dpi:\t288", 2},
                           {{}, "Xft.dpi:\t288", 3},
+                          {{}, "Xft.dpi:\t144", 2},  // half way rounds up
                           {{}, "Xft.dpi:\t40", 1},
                           {{}, "Xft.dpi:\t1536", 8},
                           {{}, "Xft.dpi:\tdense", 1}};
@@ -90,33 +98,56 @@ TEST_F(Desktop, EveryScaleShowsTheTableInExactBlocksAgainAfterIconifyAndCovering
     }
 }
 
-// Sizes a desktop gives the window at scale 3: 400 by 600 as a manager that honours the size hints
-// makes it, then forced as tiling managers do (the hints dropped), full screen by f and back, and
-// 1000 by 1000. The window shows the largest whole scale that fits, centred on white.
-void size_through_the_desktop(Display* look, PokerGame& game) {
-    struct Step {
-        int width, height;  // asked of the manager, or 0 for the key f
-        int shown_width, shown_height, scale, x, y;
-    };
-    const Step steps[] = {{400, 600, 320, 400, 2, 0, 0},
-                          {400, 600, 400, 600, 2, 40, 100},
-                          {0, 0, 1400, 1700, 8, 60, 50},
-                          {0, 0, 400, 600, 2, 40, 100},
-                          {1000, 1000, 1000, 1000, 5, 100, 0}};
-    const Picture table = read_scaled(look, game.window(), 0, 0, 160, 200, 3);
-    for (const Step& step : steps) {
+// A size a desktop gives the window: asked of the manager, or full screen turned on or off by f,
+// and the picture shown in it at the largest whole scale that fits, centred on white.
+struct SizeStep {
+    int width, height;  // asked of the manager, or 0 for the key f
+    bool forced;        // the size hints dropped first, as tiling managers ignore them
+    int shown_width, shown_height, scale, x, y;
+};
+
+// At scale 3 on a 1280 by 1024 screen: a manager that honours the size hints never makes the
+// window larger than asked, whatever the shape asked; forced, the window takes any size, even
+// one smaller than the picture, which then shows its top left part at scale 1; full screen by f
+// and back.
+const SizeStep sizes_at_scale_three[] = {{1000, 800, false, 960, 800, 4, 160, 0},
+                                         {800, 1000, false, 800, 1000, 5, 0, 0},
+                                         {1280, 1024, false, 1280, 1000, 5, 240, 0},
+                                         {400, 600, true, 400, 600, 2, 40, 100},
+                                         {150, 190, true, 150, 190, 1, 0, 0},
+                                         {0, 0, true, 1280, 1024, 5, 240, 12},
+                                         {0, 0, true, 150, 190, 1, 0, 0},
+                                         {1000, 1000, true, 1000, 1000, 5, 100, 0}};
+// A window started at scale 1 is enlarged too.
+const SizeStep sizes_at_scale_one[] = {{800, 1000, false, 800, 1000, 5, 0, 0}};
+
+void size_through_the_desktop(Display* look, PokerGame& game, std::span<const SizeStep> steps,
+                              int scale) {
+    const Picture table = read_scaled(look, game.window(), 0, 0, 160, 200, scale);
+    for (const SizeStep& step : steps) {
+        if (step.forced) XDeleteProperty(look, game.window(), XA_WM_NORMAL_HINTS);
         if (step.width == 0) game.press_key(XK_f);
         Picture expected{step.shown_width, step.shown_height, {}};
         expected.pixels.assign(step.shown_width * step.shown_height, named_pixel(look, "white"));
         expected.paste(enlarged(table, step.scale), step.x, step.y);
         // A request the manager may miss while busy is made again until it has been answered.
+        // The window is exactly the size shown: never larger than asked.
         EXPECT_TRUE(wait_until([&] {
             if (step.width != 0)
                 XMoveResizeWindow(look, game.window(), 0, 0, step.width, step.height);
-            return read_picture(look, game.window(), 0, 0, expected.width, expected.height) ==
-                   expected;
-        })) << expected.width;
-        if (step.x == 0) XDeleteProperty(look, game.window(), XA_WM_NORMAL_HINTS);
+            XWindowAttributes window{};
+            XGetWindowAttributes(look, game.window(), &window);
+            if (window.width != expected.width || window.height != expected.height) return false;
+            // Without backing store only the part of the window on the screen can be read.
+            int left = 0, top = 0;
+            Window child = 0;
+            XTranslateCoordinates(look, game.window(), window.root, 0, 0, &left, &top, &child);
+            const int width = std::min(window.width, WidthOfScreen(window.screen) - left);
+            const int height = std::min(window.height, HeightOfScreen(window.screen) - top);
+            return read_picture(look, game.window(), 0, 0, width, height) ==
+                   expected.part(0, 0, width, height);
+        })) << step.width
+            << "x" << step.height << " asked";
         game.place(step.scale, step.x, step.y);
     }
 }
@@ -154,7 +185,11 @@ TEST_F(Desktop, AGameIsPlayedWithClicksInAWindowOfAnySizeAndWithKeys) {
         options.cards = dealing("Kh Ks 2c 2d 9h 5s 7h 3s 7c 9d").cards;
         PokerGame game(dir, options);
         ASSERT_TRUE(at_start_table(game));
-        if (!keys) size_through_the_desktop(look, game);
+        if (keys) {
+            size_through_the_desktop(look, game, sizes_at_scale_one, 1);
+        } else {
+            size_through_the_desktop(look, game, sizes_at_scale_three, 3);
+        }
         for (const Step& step : steps) {
             if (!keys) {
                 press(game, step.point);
@@ -188,6 +223,22 @@ TEST(NoRender, TheGamePlaysAtScaleOneAndSaysSo) {
         EXPECT_EQ(window.width * 1000 + window.height, 160 * 1000 + 200);
         press(game, bet_button);
         EXPECT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
+        // Resized, the window still shows scale 1, centred in a larger window and from the top
+        // left in a smaller one, and presses land on what it shows.
+        struct Size {
+            int width, height, x, y;
+        };
+        int bets = 1;
+        for (const Size size : {Size{480, 600, 160, 200}, Size{150, 190, 0, 0}}) {
+            XResizeWindow(plain.display, game.window(), size.width, size.height);
+            game.place(1, size.x, size.y);
+            EXPECT_TRUE(game.wait_for([&] { return game.shows_scores(bets, 0, 50 - bets); }))
+                << size.width;
+            press(game, bet_button);
+            ++bets;
+            EXPECT_TRUE(game.wait_for([&] { return game.shows_scores(bets, 0, 50 - bets); }))
+                << size.width;
+        }
     }
     XCloseDisplay(plain.display);
     kill(plain.pid, SIGTERM);

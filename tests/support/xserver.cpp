@@ -153,9 +153,9 @@ XServer start_separate_server(const std::vector<std::string>& arguments) {
     return server;
 }
 
-XServer start_desktop_server() {
-    // Large enough for the window at scale 8 with its frame.
-    XServer server = start_separate_server({"-bs", "-screen", "0", "1400x1700x24"});
+XServer start_desktop_server(int width, int height) {
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    XServer server = start_separate_server({"-bs", "-screen", "0", screen});
     const pid_t manager = fork();
     if (manager == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);

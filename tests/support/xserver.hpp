@@ -23,8 +23,9 @@ XServer& test_server();
 // arguments (added to the usual ones). The caller owns the process and the connection: it closes
 // the connection before it ends the server.
 XServer start_separate_server(const std::vector<std::string>& arguments = {});
-// A separate server as a desktop is: no backing store, and the openbox window manager.
-XServer start_desktop_server();
+// A separate server as a desktop is: no backing store, and the openbox window manager, on a
+// screen of this size.
+XServer start_desktop_server(int width, int height);
 
 // A rectangle of a window read back with XGetImage, as pixel values.
 struct Picture {
