@@ -185,20 +185,25 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     PokerGame game(dir);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     Display* display = game.display();
-    // A protocol message that is not WM_DELETE_WINDOW, and a message of another type that names
-    // WM_DELETE_WINDOW.
+    // A protocol message that is not WM_DELETE_WINDOW, a message of another type that names
+    // WM_DELETE_WINDOW, and the close message's words sent as bytes and as 16-bit values.
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom take_focus = XInternAtom(display, "WM_TAKE_FOCUS", False);
     const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    for (const auto& [type, first] :
-         {std::pair{protocols, take_focus},
-          std::pair{XInternAtom(display, "OTHER", False), delete_window}}) {
+    struct Message {
+        Atom type, first;
+        int format;
+    };
+    for (const Message& message :
+         {Message{protocols, take_focus, 32},
+          Message{XInternAtom(display, "OTHER", False), delete_window, 32},
+          Message{protocols, delete_window, 8}, Message{protocols, delete_window, 16}}) {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = game.window();
-        event.xclient.message_type = type;
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = static_cast<long>(first);
+        event.xclient.message_type = message.type;
+        event.xclient.format = message.format;
+        event.xclient.data.l[0] = static_cast<long>(message.first);
         XSendEvent(display, game.window(), False, NoEventMask, &event);
     }
     XSync(display, False);
