@@ -211,11 +211,18 @@ long PokerGame::waits_entered() const {
 }
 
 int PokerGame::pauses_entered() const {
+    return static_cast<int>(pause_lengths().size());
+}
+
+std::vector<int> PokerGame::pause_lengths() const {
+    // One line "sleep N" a pause.
     std::ifstream log(log_file_);
-    int lines = 0;
-    for (std::string line; std::getline(log, line);)
-        ++lines;
-    return lines;
+    std::vector<int> lengths;
+    for (std::string word; log >> word;) {
+        int seconds = 0;
+        if (log >> seconds) lengths.push_back(seconds);
+    }
+    return lengths;
 }
 
 bool PokerGame::wait_for(const std::function<bool()>& condition) {

@@ -73,6 +73,8 @@ public:
     bool running();
     std::string output() const;
     int pauses_entered() const;
+    // The length in seconds of each pause entered so far, in order.
+    std::vector<int> pause_lengths() const;
     // Click waits entered so far, with log_waits: a wait counted has its drawing on the server,
     // and the program has taken every press made before it began.
     long waits_entered() const;

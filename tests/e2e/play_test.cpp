@@ -115,11 +115,15 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     const std::string given = hundredths(2 * cost);
     std::snprintf(line, sizeof line, "%-23s", ("2 hands 1 best -" + given).c_str());
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
+    const int pauses = game.pauses_entered();
     press(game, end_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line); }));
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(game.output(), banner() + "trainer: 2 hands, 1 best holds, 1 others gave away " +
                                  given + " credits\n");
+    const std::vector<int> lengths = game.pause_lengths();
+    EXPECT_EQ(std::vector<int>(lengths.begin() + pauses, lengths.end()), std::vector<int>{2})
+        << "the tally stays two seconds";
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
@@ -208,6 +212,7 @@ TEST(Game, ANegativeStoredCreditEndsTheRunAtOnceWithoutSaving) {
     PokerGame game(dir);
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(game.output(), banner());
+    EXPECT_EQ(game.pauses_entered(), 0) << "no Game Over held in the window";
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(-5));
 }
 
