@@ -167,6 +167,7 @@ int main(int argc, char** argv) {
     print_line("player file name : %s \n", player_file);
     keep_standard_descriptors();
     lock_or_fail(player_file);
+    remove_stale_temporaries(player_file);
     warn_if_uncreatable(player_file);
 
     std::int32_t credit = starting_credit;
