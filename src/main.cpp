@@ -1,5 +1,6 @@
 // The program entry: start-up in order, then the games, then the end of the run.
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "play/chance.hpp"
 #include "play/play.hpp"
 #include "rules/state.hpp"
+#include "store/data_home.hpp"
 #include "store/player_file.hpp"
 
 namespace {
@@ -45,19 +47,62 @@ void keep_standard_descriptors() {
     if (fd > 2) close(fd);
 }
 
+// The line of a player file that another run plays with; the run ends.
+[[noreturn]] void fail_in_use(const char* file, long holder) {
+    char line[directory_capacity + player_file_capacity + 64];
+    if (holder > 0) {
+        std::snprintf(line, sizeof line, "player file %s is in use by process %ld\n", file, holder);
+    } else {
+        std::snprintf(line, sizeof line, "player file %s is in use by another run\n", file);
+    }
+    fail("%s", line);
+}
+
 // One run per player at a time: two runs would each save their own credit over the other's. A
 // second run says so before it reads or draws anything.
 void lock_or_fail(const char* player_file) {
     long holder = 0;
-    if (lock_player_file(player_file, holder) == LockResult::ok) return;
-    char line[player_file_capacity + 64];
-    if (holder > 0) {
-        std::snprintf(line, sizeof line, "player file %s is in use by process %ld\n", player_file,
-                      holder);
-    } else {
-        std::snprintf(line, sizeof line, "player file %s is in use by another run\n", player_file);
+    if (lock_player_file(player_file, holder) != LockResult::ok) fail_in_use(player_file, holder);
+}
+
+// The home directory: HOME where it is an absolute path, else the user database's.
+const char* home_directory() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') return home;
+    const passwd* user = getpwuid(getuid());
+    return user != nullptr ? user->pw_dir : nullptr;
+}
+
+// Started from the desktop menu (--data-home), the run keeps its files where desktop programs
+// keep their data, made if missing, instead of the directory it was started in.
+void enter_data_home(const char* home) {
+    DirectoryPath directory;
+    if (!data_directory(std::getenv("XDG_DATA_HOME"), home, directory)) {
+        fail("no data directory: %s\n", "HOME is not an absolute path");
     }
-    fail("%s", line);
+    if (const int error = enter_directory(directory); error != 0) {
+        std::printf("cannot make the data directory %s: ", directory);
+        fail("%s\n", std::strerror(error));
+    }
+}
+
+// The player's files that an older version, started in the home directory, left there come
+// along once; with this run's lock held, so that no other run of the player uses either place.
+void move_from_home(const char* home, const char* player_file) {
+    long holder = 0;
+    int error = 0;
+    switch (move_player_files(home, player_file, holder, error)) {
+        case MoveResult::ok:
+            return;
+        case MoveResult::in_use: {
+            char file[directory_capacity + player_file_capacity];
+            std::snprintf(file, sizeof file, "%s/%s", home, player_file);
+            fail_in_use(file, holder);
+        }
+        case MoveResult::failed:
+            std::printf("player file %s cannot be moved from %s: ", player_file, home);
+            fail("%s\n", std::strerror(error));
+    }
 }
 
 // A new player whose file cannot be created would learn it only when the run ends and the credit
@@ -85,6 +130,8 @@ const char* const help =
     "  --trainer   play with a trainer, who holds back once a Deal whose hold is not the\n"
     "              best and says what it gives away (\"Best holds +0.55 a bet\"), and\n"
     "              sums up the run when it ends\n"
+    "  --data-home keep the files in $XDG_DATA_HOME/poker (~/.local/share/poker), as\n"
+    "              the menu does, bringing an older version's from the home directory\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
     "The window takes any size and shows the game as large as fits.\n"
@@ -97,6 +144,7 @@ struct Arguments {
     const char* player = nullptr;
     int scale = 0;  // 0: none given
     bool trainer = false;
+    bool data_home = false;  // the files in the data directory, as the menu starts the game
 };
 
 // A bad option: one line saying what is wrong, then the usage line, status 1.
@@ -123,6 +171,8 @@ Arguments read_arguments(int argc, char** argv) {
             std::exit(output_status());
         } else if (std::strcmp(argument, "--trainer") == 0) {
             arguments.trainer = true;
+        } else if (std::strcmp(argument, "--data-home") == 0) {
+            arguments.data_home = true;
         } else if (std::strncmp(argument, "--scale", 7) == 0 &&
                    (argument[7] == '=' || argument[7] == '\0')) {
             const char* value = argument[7] == '=' ? argument + 8 : "";
@@ -166,7 +216,10 @@ int main(int argc, char** argv) {
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
     keep_standard_descriptors();
+    const char* home = arguments.data_home ? home_directory() : nullptr;
+    if (arguments.data_home) enter_data_home(home);
     lock_or_fail(player_file);
+    if (arguments.data_home) move_from_home(home, player_file);
     remove_stale_temporaries(player_file);
     warn_if_uncreatable(player_file);
 
