@@ -356,7 +356,7 @@ StoreResult save_through(const char* path, std::int32_t credit, bool try_unnamed
         error = name_temporary(fd, path, temporary);
         if (error == cannot_name) {
             close(fd);
-            return save_through(path, credit, false);
+            return save_through(path, credit, true);
         }
         named = error == 0;
     }
@@ -375,5 +375,5 @@ StoreResult save_through(const char* path, std::int32_t credit, bool try_unnamed
 }  // namespace
 
 StoreResult save_credit(const char* path, std::int32_t credit) {
-    return save_through(path, credit, false);
+    return save_through(path, credit, true);
 }
