@@ -176,7 +176,7 @@ TEST(StartUp, ClosedStandardDescriptorsAreGivenDevNullBeforeAnyFileOrSocket) {
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     for (const char* fd : {"/0", "/1", "/2"}) {
         const std::string link = "/proc/" + std::to_string(game.pid()) + "/fd" + fd;
-        EXPECT_EQ(std::filesystem::read_symlink(link), "/dev/null") << fd;
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), "/dev/null") << fd;
     }
     EXPECT_EQ(game.kill_now(SIGTERM), 0);
 }
