@@ -130,7 +130,9 @@ int enter_directory(const char* path) {
 MoveResult move_player_files(const char* home, const char* player_file, long& holder, int& error) {
     holder = 0;
     error = 0;
+    // A home directory that is not there (as for a system user's) holds nothing to move.
     const int from = open(home, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (from < 0 && (errno == ENOENT || errno == ENOTDIR)) return MoveResult::ok;
     if (from < 0) {
         error = errno;
         return MoveResult::failed;

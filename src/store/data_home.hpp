@@ -21,6 +21,7 @@ int enter_directory(const char* path);
 // directory has no file of its name. A file in both places stays in both, unless the two hold the
 // same bytes (a move cut short), when the one in home goes. While another run plays with the
 // player file in home nothing moves: in_use, with that run's process id in holder (0 when it
-// cannot be told). failed gives the error number that stopped a move; what was not moved stays.
+// cannot be told). A home that is not there holds nothing to move. failed gives the error number
+// that stopped a move; what was not moved stays.
 enum class MoveResult { ok, in_use, failed };
 MoveResult move_player_files(const char* home, const char* player_file, long& holder, int& error);

@@ -347,6 +347,9 @@ TEST_F(PlayerFile, MovesAFileFromHomeOnlyWhereNothingIsReplacedOrLost) {
         EXPECT_EQ(read_file(home.file(file)), c.home_after);
         EXPECT_EQ(read_file(file), c.here_after);
     }
+    long holder = 0;
+    int error = 0;
+    EXPECT_EQ(move_player_files("/nonexistent", file, holder, error), MoveResult::ok);
 }
 
 }  // namespace
