@@ -8,6 +8,7 @@
 
 #include "display/display.hpp"
 #include "play/chance.hpp"
+#include "play/commands.hpp"
 #include "play/play.hpp"
 #include "rules/state.hpp"
 #include "store/player_file.hpp"
@@ -83,20 +84,27 @@ const char* const help =
     "Options:\n"
     "  --scale=N   start the window N times larger, N from 1 to 8 (else from Xft.dpi)\n"
     "  --trainer   play with a trainer, who holds back once a Deal whose hold is not the\n"
-    "              best and says what it gives away (\"Best holds +0.55 a bet\"), and\n"
-    "              sums up the run when it ends\n"
+    "              best and says what it gives away (\"Best holds +0.55 a bet\")\n"
+    "  --stats     print the player's lifetime figures from the hand history\n"
+    "  --review    print the costliest holds that were not the best (--all: every one)\n"
+    "  --json      with --stats or --review: the same for scripts\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
     "The window takes any size and shows the game as large as fits.\n"
     "Keys: b Bet, d (or Return, space) Deal, e End, u Double, t Take,\n"
     "  1 to 5 the button under that card, h or ? the best hold,\n"
     "  f full screen on or off; any mouse button clicks the bracketed buttons.\n"
-    "The credit of player NAME is kept in tavlek.NAME.sv in the current directory.\n";
+    "The credit of player NAME is kept in tavlek.NAME.sv in the current directory,\n"
+    "and every hand played in tavlek.NAME.hands beside it.\n";
 
 struct Arguments {
     const char* player = nullptr;
     int scale = 0;  // 0: none given
     bool trainer = false;
+    bool record = false;  // --stats or --review: print the record instead of playing
+    RecordCommand command = RecordCommand::stats;
+    bool json = false;
+    bool all = false;
 };
 
 // A bad option: one line saying what is wrong, then the usage line, status 1.
@@ -123,6 +131,19 @@ Arguments read_arguments(int argc, char** argv) {
             std::exit(output_status());
         } else if (std::strcmp(argument, "--trainer") == 0) {
             arguments.trainer = true;
+        } else if (std::strcmp(argument, "--stats") == 0 ||
+                   std::strcmp(argument, "--review") == 0) {
+            const RecordCommand command =
+                argument[2] == 's' ? RecordCommand::stats : RecordCommand::review;
+            if (arguments.record && arguments.command != command) {
+                refuse(program, "--stats and --review are given together\n", "");
+            }
+            arguments.record = true;
+            arguments.command = command;
+        } else if (std::strcmp(argument, "--json") == 0) {
+            arguments.json = true;
+        } else if (std::strcmp(argument, "--all") == 0) {
+            arguments.all = true;
         } else if (std::strncmp(argument, "--scale", 7) == 0 &&
                    (argument[7] == '=' || argument[7] == '\0')) {
             const char* value = argument[7] == '=' ? argument + 8 : "";
@@ -142,6 +163,11 @@ Arguments read_arguments(int argc, char** argv) {
         }
     }
     if (arguments.player == nullptr || second_name) fail(usage, program);
+    if (arguments.json && !arguments.record)
+        refuse(program, "--json needs --stats or --review\n", "");
+    if (arguments.all && !(arguments.record && arguments.command == RecordCommand::review)) {
+        refuse(program, "--all needs --review\n", "");
+    }
     return arguments;
 }
 
@@ -161,6 +187,13 @@ int main(int argc, char** argv) {
             fail("player name too long : %s \n", argument);
         case NameCheck::contains_slash:
             fail("player name contains '/' : %s \n", argument);
+    }
+
+    // The record is read from the history and printed alone, with no display and no lock.
+    if (arguments.record) {
+        const int status =
+            print_record(player_file, arguments.command, arguments.json, arguments.all);
+        std::exit(status != 0 ? status : output_status());
     }
 
     print_line("%s V01/L02 \n", program);

@@ -121,6 +121,8 @@ void catch_termination_signals();
 // the connection holds without waiting, and leaves every press in the queue for the next wait.
 // Exposures of the window waiting in the connection are repainted on the way.
 bool close_requested(DisplayContext& display);
+// True once a termination signal has come (rather than a close request).
+bool termination_signal_caught();
 
 // Called, if set, when the connection to the X server is lost; it must not return. Without it,
 // or should it return, the process ends with status 1.

@@ -87,6 +87,7 @@ void show_event(Run& run, const Event& event) {
             pause_seconds(run, 1);
             run.settled = event.settled;
             draw_cards(run, event);
+            run.game_unrecorded = true;
             say(run, "black", "white", select_cards_message);
             pause_seconds(run, 1);
             break;

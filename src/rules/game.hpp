@@ -86,6 +86,10 @@ Events apply_input(GameState& state, Input input, const Sources& sources);
 // or the win stays lost.
 std::int32_t settled_credit(const GameState& state);
 
+// The log of the game in play as a run ended now leaves it, with the credit the end settles (the
+// settlement of what the player has seen): a win on offer is taken, anything else stays lost.
+GameLog early_end_log(const GameState& state, std::int32_t settled);
+
 // How a run ends with its credit: above 0 it is saved for the next run; at exactly 0 the game is
 // over; below 0 (a damaged player file) neither.
 constexpr bool saves_credit(std::int32_t credit) {
