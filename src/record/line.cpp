@@ -410,7 +410,7 @@ bool parse_history_line(std::string_view text, HistoryLine& line) {
            parse_number(fields[15], 0, std::int64_t{1} << 40, line.best_value);
 }
 
-bool line_is_consistent(const HistoryLine& line) {
+bool line_is_consistent(HistoryLine& line) {
     const GameLog& game = line.game;
     if (game.bet < 1 || game.bet > game.credit_before || !distinct(game.first.data(), hand_size)) {
         return false;
@@ -425,7 +425,9 @@ bool line_is_consistent(const HistoryLine& line) {
     }
     if (!game.drawn) return line.hold_value == 0 && line.best_value == 0;
     HoldValues values{};
-    return game_hold_values(game.first, values) && line.hold_value == values.value[game.held] &&
+    if (!game_hold_values(game.first, values)) return false;
+    line.best_hold = static_cast<std::uint8_t>(values.best);
+    return line.hold_value == values.value[game.held] &&
            line.best_value == values.value[values.best];
 }
 

@@ -37,6 +37,9 @@ struct HistoryLine {
     // of 1 / value_denominator; both 0 for a game that ended before the draw.
     std::int64_t hold_value = 0;
     std::int64_t best_value = 0;
+    // Not in the text: the best hold of the cards dealt, as the hint marks it, found when the line
+    // is read and checked.
+    std::uint8_t best_hold = 0;
 };
 
 // The line of a game with its line break. With up to two gambles and amounts of up to six digits
@@ -50,8 +53,9 @@ bool parse_history_line(std::string_view text, HistoryLine& line);
 
 // Whether the line could have been written by the game: the cards are cards of one deck, the hold
 // kept its cards, the category and every amount follow from the cards and the bet as the rules
-// say, and the values are those of the strategy. An edited line rarely passes.
-bool line_is_consistent(const HistoryLine& line);
+// say, and the values are those of the strategy. An edited line rarely passes. Notes the best
+// hold on the way.
+bool line_is_consistent(HistoryLine& line);
 
 // A line of the history as read, without its line break: a comment (or an empty line), a game
 // read and found consistent, or a damaged line: cut short, of a later format, or edited.

@@ -24,10 +24,7 @@ std::string cards(const Hand& hand, unsigned positions) {
 void add_costly_hold(std::vector<CostlyHold>& holds, const HistoryLine& line) {
     const GameLog& game = line.game;
     if (!game.drawn || line.hold_value == line.best_value) return;
-    HoldValues values{};
-    if (!game_hold_values(game.first, values)) return;
-    holds.push_back(CostlyHold{line.time, game.bet, game.first, game.held,
-                               static_cast<std::uint8_t>(values.best),
+    holds.push_back(CostlyHold{line.time, game.bet, game.first, game.held, line.best_hold,
                                line.best_value - line.hold_value});
 }
 

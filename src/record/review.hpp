@@ -17,7 +17,7 @@ struct CostlyHold {
     std::int64_t cost = 0;  // what the hold gave away per unit bet, in units of value_denominator
 };
 
-// Notes the game's hold if it was not a best one.
+// Notes the game's hold if it was not a best one; the line has been checked.
 void add_costly_hold(std::vector<CostlyHold>& holds, const HistoryLine& line);
 
 // The costliest first (the earlier first among equal ones), all of them or the first few.
