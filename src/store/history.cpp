@@ -41,8 +41,9 @@ void make_history_file_name(const char* player_file, HistoryFileName& name) {
 }
 
 int open_history(const char* path, std::string_view header, HistoryFile& file) {
+    // Read as well as appended to, so that the last byte tells whether the last line was ended.
     const int fd =
-        open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+        open(path, O_RDWR | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return errno;
     struct stat info {};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
