@@ -99,6 +99,8 @@ struct Moment {
     void (*reach)(PokerGame&);  // plays up to the moment; the program then waits for a click
     const char* saved;          // the file afterwards, nullptr: as it was before
     bool game_over;
+    // What the end settled in the history's line of the game, nullptr where no card was shown.
+    const char* settled = nullptr;
 };
 
 void PrintTo(const Moment& moment, std::ostream* out) {
@@ -137,8 +139,15 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[H]"); }));
      },
      "\x11\0\0\0",
-     false},
-    {"TheOfferTakesTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x33\0\0\0", false},
+     false,
+     "lost"},
+    {"TheOfferTakesTheWin",
+     "",
+     {"Kh", "Ks", "2c", "2d", "9h"},
+     win_two,
+     "\x33\0\0\0",
+     false,
+     "taken"},
     {"TheOfferAfterAGambleTakesItsWin",
      "",
      {"Kh", "Ks", "2c", "2d", "9h", "Jk"},
@@ -149,7 +158,8 @@ const Moment moments[] = {
              [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
      },
      "\x37\0\0\0",
-     false},
+     false,
+     "taken"},
     {"ThePickForfeitsTheWin",
      "",
      {"Kh", "Ks", "2c", "2d", "9h", "7h"},
@@ -161,7 +171,8 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[S]"); }));
      },
      "\x31\0\0\0",
-     false},
+     false,
+     "lost"},
     {"TheWholeCreditStakedSavesNothing",
      stored(2),
      {"2s", "5h", "9c", "Jd", "Kh"},
@@ -173,7 +184,8 @@ const Moment moments[] = {
              [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
      nullptr,
-     true},
+     true,
+     "lost"},
 };
 
 class EndRequest : public ::testing::TestWithParam<Moment> {};
@@ -199,7 +211,18 @@ TEST_P(EndRequest, EndsTheRunAsEndDoes) {
         } else {
             EXPECT_EQ(read_file(file), moment.stored_before);
         }
-        EXPECT_EQ(list_directory(dir.path).size(), file_exists(file) ? 1U : 0U)
+        const std::vector<std::vector<std::string>> games = history_games(dir);
+        EXPECT_EQ(games.size(), moment.settled != nullptr ? 1U : 0U) << "a game whose cards showed";
+        if (!games.empty() && moment.settled != nullptr) {
+            const bool signal = request != Request::close && request != Request::destroy;
+            EXPECT_EQ(games[0][13], (signal ? "signal:"s : "close:"s) + moment.settled);
+            // Every credit saved here fits its first byte; a game over saves none.
+            const int after =
+                moment.saved != nullptr ? static_cast<unsigned char>(moment.saved[0]) : 0;
+            EXPECT_EQ(games[0][12], std::to_string(after)) << "the credit after is the one saved";
+        }
+        EXPECT_EQ(list_directory(dir.path).size(),
+                  (file_exists(file) ? 1U : 0U) + (games.empty() ? 0U : 1U))
             << "no temporary file stays behind";
     }
 }
@@ -225,6 +248,7 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
         EXPECT_EQ(game.finish(), 0);
         EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit))
             << "no card shown: the bet back";
+        EXPECT_TRUE(history_games(dir).empty()) << "no card shown: no game to write down";
         EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
     }
 }

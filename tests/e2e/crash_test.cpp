@@ -122,6 +122,9 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
 struct ServerLoss {
     const char* name;
     bool held_at_a_pause;  // else waiting for a click in the hold phase
+    // How the history's line says the game ended: the Deal held at the pause drew a losing hand,
+    // which settled the game before the server went.
+    const char* end;
 };
 
 void PrintTo(const ServerLoss& loss, std::ostream* out) {
@@ -160,12 +163,18 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
 
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(read_file(file), stored(29));
-    EXPECT_EQ(list_directory(dir.path), std::vector<std::string>{"tavlek.bob.sv"});
+    std::vector<std::string> names = list_directory(dir.path);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"tavlek.bob.hands", "tavlek.bob.sv"}));
+    const std::vector<std::vector<std::string>> games = history_games(dir);
+    ASSERT_EQ(games.size(), 1U);
+    EXPECT_EQ(games[0][13], GetParam().end);
 }
 
 INSTANTIATE_TEST_SUITE_P(Game, XServerGone,
-                         ::testing::Values(ServerLoss{"WhileWaitingForAClick", false},
-                                           ServerLoss{"WhileHeldAtAPause", true}),
+                         ::testing::Values(ServerLoss{"WhileWaitingForAClick", false,
+                                                      "server:lost"},
+                                           ServerLoss{"WhileHeldAtAPause", true, "played"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "display/glyphs.hpp"
@@ -271,4 +272,21 @@ int PokerGame::kill_now(int signal) {
 std::string PokerGame::output() const {
     std::ifstream in(out_file_);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& dir,
+                                                    const std::string& player) {
+    std::vector<std::vector<std::string>> games;
+    std::istringstream lines(read_file(dir.file("tavlek." + player + ".hands")));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('#')) continue;
+        std::vector<std::string>& fields = games.emplace_back();
+        for (std::size_t start = 0;;) {
+            const std::size_t tab = line.find('\t', start);
+            fields.push_back(line.substr(start, tab - start));
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+    }
+    return games;
 }

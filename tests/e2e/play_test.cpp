@@ -180,6 +180,95 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
                                  given + " credits\n");
 }
 
+// A trainer run of four games, each written down as it is settled: a costly hold that loses, a
+// win taken, a gamble won and then lost, and a close while holding. --stats adds them up, a torn
+// last line is skipped, and --review finds the costly hold.
+TEST(History, EveryGameOfARunIsWrittenDownAndAddedUp) {
+    TemporaryDirectory dir;
+    GameOptions options = dealing(
+        "Kh Ks 7c 4d 2s 3h 8c  Kh Ks 2c 2d 9h 9c  Kh Ks 2c 2d 9h 9c 7h 3s 7c 9d Ah 9h 3s 4s 5s 6s  "
+        "2s 5h 9c Jd Kh");
+    std::erase(options.cards, "");
+    options.arguments = {"--trainer"};
+    PokerGame game(dir, options);
+    bet_and_deal(game, 2, 50);
+    hold(game, {0, 1, 2});
+    press(game, deal_button);
+    ASSERT_TRUE(
+        game.wait_for([&] { return game.shows_message("Best holds +0.55 a bet", "blue"); }));
+    press(game, deal_button);
+    for (const bool gamble : {false, true}) {
+        bet_and_deal(game, 1, gamble ? 49 : 48);
+        hold(game, {0, 1, 2, 3});
+        press(game, deal_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+        if (!gamble) press(game, take_button);
+    }
+    for (const int pick : {2, 3}) {
+        press(game, double_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+        press(game, pick_button(pick));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * pick + 7, 84, "[S]"); }));
+        press(game, deal_button);
+    }
+    bet_and_deal(game, 1, 48);
+    hold(game, {1});
+    game.request_close();
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(47));
+
+    const std::vector<std::vector<std::string>> games = history_games(dir);
+    ASSERT_EQ(games.size(), 4U);
+    const std::string run = "8-" + std::to_string(game.pid());
+    // dealt, held, final, category, win, gambles, taken, before, after, end
+    const std::vector<std::vector<std::string>> played = {
+        {"Kh Ks 7c 4d 2s", "Kh Ks 7c", "Kh Ks 7c 3h 8c", "none", "0", "", "0", "50", "48",
+         "played"},
+        {"Kh Ks 2c 2d 9h", "Kh Ks 2c 2d", "Kh Ks 2c 2d 9c", "two-pair", "2", "", "2", "48", "49",
+         "played"},
+        {"Kh Ks 2c 2d 9h", "Kh Ks 2c 2d", "Kh Ks 2c 2d 9c", "two-pair", "2", "7h 7c won,9h 5s lost",
+         "0", "49", "48", "played"},
+        {"2s 5h 9c Jd Kh", "", "", "", "0", "", "0", "48", "47", "close:lost"},
+    };
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        ASSERT_EQ(games[i].size(), 16U) << i;
+        EXPECT_EQ(games[i][0], "1970-01-01T00:00:08Z");
+        EXPECT_EQ(games[i][1], run);
+        EXPECT_EQ(games[i][2], "trainer");
+        EXPECT_EQ(std::vector<std::string>(games[i].begin() + 4, games[i].begin() + 14), played[i])
+            << i;
+    }
+
+    ProcessOptions in_dir;
+    in_dir.directory = dir.path;
+    std::int64_t cost = 0;
+    ASSERT_TRUE(hold_cost(parse_hand("Kh Ks 7c 4d 2s"), 0b00111, cost));
+    const auto decimal = [](std::int64_t units) {
+        char text[number_text_capacity];
+        format_decimal(text, make_fraction(units, value_denominator), 6);
+        return std::string(text);
+    };
+    // A run killed in the middle of a write leaves half a line, which is skipped.
+    write_file(dir.file("tavlek.bob.hands"), read_file(dir.file("tavlek.bob.hands")) + "1970-01");
+    const ProcessResult stats = run_program({POKER_BINARY, "--stats", "--json", "bob"}, in_dir);
+    EXPECT_EQ(stats.status, 0);
+    for (const std::string& figure :
+         {"\"hands\": 4,"s, "\"runs\": 1,"s, "\"first\": \"1970-01-01T00:00:08Z\","s,
+          "\"staked\": 5,"s, "\"won\": 4,"s, "\"taken\": 2,"s,
+          "\"categories\": [0, 0, 0, 0, 0, 0, 0, 0, 2],"s, "\"no_win\": 1,"s, "\"drawn\": 3,"s,
+          "\"largest_take\": 2,"s,
+          "\"gambles\": {\"played\": 2, \"won\": 1, \"lost\": 1, \"joker\": 0, \"added\": -2},"s,
+          "\"best_holds\": 2,"s, "\"given_away\": " + decimal(2 * cost) + ",", "\"damaged\": 1,"s,
+          "\"gaps\": 0}"s}) {
+        EXPECT_NE(stats.out.find(figure), std::string::npos) << figure << " in\n" << stats.out;
+    }
+    const ProcessResult review = run_program({POKER_BINARY, "--review", "--json", "bob"}, in_dir);
+    EXPECT_EQ(review.out,
+              "[\n {\"time\": \"1970-01-01T00:00:08Z\", \"bet\": 2, \"dealt\": \"Kh Ks 7c 4d 2s\", "
+              "\"held\": \"Kh Ks 7c\", \"best\": \"Kh Ks\", \"cost\": " +
+                  decimal(cost) + "}]\n");
+}
+
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 5s"));
