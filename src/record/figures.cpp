@@ -122,14 +122,13 @@ std::string figures_text(const Figures& figures, const TableAnalysis& table) {
     if (figures.hands == 0) {
         add(std::snprintf(text, sizeof text, "No games in the history yet.\n"));
     } else {
-        add(std::snprintf(text, sizeof text, "%lld hands in %lld runs, from %s to %s UTC\n",
+        add(std::snprintf(text, sizeof text, "%lld hands in %lld run%s, from %s to %s UTC\n",
                           static_cast<long long>(figures.hands),
-                          static_cast<long long>(figures.runs), date_text(figures.first).c_str(),
-                          date_text(figures.last).c_str()));
+                          static_cast<long long>(figures.runs), figures.runs == 1 ? "" : "s",
+                          date_text(figures.first).c_str(), date_text(figures.last).c_str()));
     }
     add(std::snprintf(text, sizeof text,
-                      "Staked %lld credits, the hands paid %lld: a return of %s (perfect play "
-                      "%s)\n",
+                      "Staked %lld credits, paid %lld: a return of %s, perfect play %s\n",
                       static_cast<long long>(figures.staked), static_cast<long long>(figures.won),
                       percent(figures.won, figures.staked).c_str(), perfect.c_str()));
     add(std::snprintf(text, sizeof text, "Taken %lld credits, the largest take %lld\n",

@@ -48,6 +48,7 @@ const Played games[] = {
      bets(1, {deal, hold_1, hold_2, hold_3, deal, deal, take}), GameEnd::played,
      "2024-05-01T12:34:56Z\t1714566000-4321\ttrainer\t1\tKh Ks 7c 4d 2s\tKh Ks 7c\tKh Ks 7c 7h 7d\t"
      "full-house\t20\t\t20\t50\t69\tplayed\t10565280\t15295005"},
+    // The example of poker(5).
     {"AWinTripledDoubledAndLost", 50, "Kh Ks 2c 2d 9h 9c Jk 7h 3s 7c 9d Ah 9h 3s 4s 5s 6s",
      bets(1, {deal, hold_1, hold_2, hold_3, hold_4, deal, double_up, double_up, pick_3, deal,
               double_up, pick_4, deal}),
