@@ -92,7 +92,7 @@ const char* const help =
     "  --version   print the version and exit\n"
     "The window takes any size and shows the game as large as fits.\n"
     "Keys: b Bet, d (or Return, space) Deal, e End, u Double, t Take,\n"
-    "  1 to 5 the button under that card, h or ? the best hold,\n"
+    "  1 to 5 the button under that card, h or ? the best hold, s the record,\n"
     "  f full screen on or off; any mouse button clicks the bracketed buttons.\n"
     "The credit of player NAME is kept in tavlek.NAME.sv in the current directory,\n"
     "and every hand played in tavlek.NAME.hands beside it.\n";

@@ -127,6 +127,11 @@ void play_games(DisplayContext& display, std::int32_t credit, const char* player
                 break;
         }
         const Input input = wait_for_input(run, state.phase);
+        // The record is shown only between games: while betting with nothing staked.
+        if (input == Input::record && state.phase == Phase::betting && state.bet == 0) {
+            if (!show_record_page(run)) end_run(run, requested_end());
+            continue;
+        }
         const Events events = apply_input(state, input, sources);
         record_if_settled(run);
         show_events(run, events);

@@ -29,6 +29,10 @@ void show_event(Run& run, const Event& event);
 // The offer of a win, shown before each wait for Take or Double.
 void show_offer(Run& run, const GameState& state);
 
+// The record page in place of the table, until any key or click brings the table back; false
+// when a request to end the run came instead.
+bool show_record_page(Run& run);
+
 // The lines a run ending with this credit prints on standard output: "Game Over" when the credit
 // is exactly 0, and the trainer's tally in a trainer run.
 void print_run_end(const Run& run, std::int32_t credit);

@@ -12,9 +12,10 @@ std::string decimal(const Fraction& value, int digits) {
     return text;
 }
 
-// A share in percent with two decimals, or "-" where there is nothing to share.
 std::string percent(Wide part, Wide whole) {
-    return whole == 0 ? "-" : decimal(make_fraction(part * 100, whole), 2) + "%";
+    char text[percent_text_capacity];
+    format_percent(text, part, whole);
+    return text;
 }
 
 std::string given_away(const Figures& figures) {
@@ -101,6 +102,13 @@ void add_game(Figures& figures, const HistoryLine& line) {
 
 const PlotPoint& recent_game(const Figures& figures, int i) {
     return figures.recent[static_cast<std::size_t>((figures.recent_start + i) % plot_capacity)];
+}
+
+int format_percent(char (&text)[percent_text_capacity], Wide part, Wide whole) {
+    if (whole == 0) return std::snprintf(text, sizeof text, "-");
+    char number[number_text_capacity];
+    format_decimal(number, make_fraction(part * 100, whole), 2);
+    return std::snprintf(text, sizeof text, "%s%%", number);
 }
 
 double played_share(const Figures& figures) {

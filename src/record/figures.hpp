@@ -60,6 +60,10 @@ const PlotPoint& recent_game(const Figures& figures, int i);
 // The share of perfect play's value the holds made reached, 1 for perfect play (and for no hold).
 double played_share(const Figures& figures);
 
+// A share in percent with two decimals ("89.93%"), or "-" where there is nothing to share.
+inline constexpr std::size_t percent_text_capacity = number_text_capacity + 1;
+int format_percent(char (&text)[percent_text_capacity], Wide part, Wide whole);
+
 // Perfect play under the game's table: its return and the chance of each final hand.
 TableAnalysis game_table_analysis();
 

@@ -4,6 +4,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -95,6 +96,13 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
      },
      "\x32\0\0\0", false},
+    {"TheRecordPageEndsAsBetting", stored(20), "",
+     [](PokerGame& game) {
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 20); }));
+         game.press_key(XK_s);
+         ASSERT_TRUE(game.wait_for([&] { return game.shows(1, 60, "No games yet"); }));
+     },
+     "\x14\0\0\0", false},
     {"BettingGivesBackTheStakeEvenTheWholeCredit", stored(2), "",
      [](PokerGame& game) { bet(game, 2, 2); }, "\x02\0\0\0", false},
     {"BettingByANewPlayerGivesBackTheWholeCredit", "", "",

@@ -122,11 +122,17 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
                                  given + " credits\n");
 }
 
-// A trainer run of four games, each written down as it is settled: a costly hold that loses, a
-// win taken, a gamble won and then lost, and a close while holding. --stats adds them up, a torn
-// last line is skipped, and --review finds the costly hold.
+// A trainer run of four games, each written down as it is settled after a game of an earlier
+// run: a costly hold that loses, a win taken, a gamble won and then lost, and a close while
+// holding. Between games the key s shows the record page, which a click or a key takes away
+// again. --stats adds the games up, a torn last line is skipped, and --review finds the costly
+// hold.
 TEST(History, EveryGameOfARunIsWrittenDownAndAddedUp) {
     TemporaryDirectory dir;
+    const std::string earlier =
+        "2024-05-01T12:34:56Z\t1714566000-4321\ttrainer\t2\tKh Ks 7c 4d 2s\tKh Ks\t"
+        "Kh Ks 3h 8c 9d\tnone\t0\t\t0\t50\t48\tplayed\t15295005\t15295005\n";
+    write_file(dir.file("tavlek.bob.hands"), "# poker hands 1\n" + earlier);
     GameOptions options = dealing(
         "Kh Ks 7c 4d 2s 3h 8c Kh Ks 2c 2d 9h 9c Kh Ks 2c 2d 9h 9c 7h 3s 7c 9d Ah 9h 3s 4s 5s 6s "
         "2s 5h 9c Jd Kh");
@@ -151,14 +157,37 @@ TEST(History, EveryGameOfARunIsWrittenDownAndAddedUp) {
         pick(game, position);
         press(game, deal_button);
     }
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
+    const Picture table = read_picture(game.display(), game.window(), 0, 0, 160, 200);
+    // The earlier run's game in blue, this run's three in red, rising from the bottom row.
+    const auto plot = [&](int x) {
+        return read_picture(game.display(), game.window(), x, 198, 1, 1).at(0, 0);
+    };
+    for (const bool by_key : {false, true}) {
+        game.press_key(XK_s);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(1, 10, "Hands                4"); }));
+        EXPECT_TRUE(game.shows(1, 40, "Best holds           3"));
+        EXPECT_TRUE(game.shows(1, 60, "Credit 48 to 49"));
+        EXPECT_EQ(plot(0), named_pixel(game.display(), "blue"));
+        EXPECT_EQ(plot(3), named_pixel(game.display(), "red"));
+        EXPECT_EQ(plot(4), named_pixel(game.display(), "white"));
+        if (by_key) {
+            game.press_key(XK_q);
+        } else {
+            game.press(80, 150);
+        }
+        ASSERT_TRUE(game.wait_for(
+            [&] { return read_picture(game.display(), game.window(), 0, 0, 160, 200) == table; }));
+    }
     bet_and_deal(game, 1, 48);
     hold(game, {1});
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(47));
 
-    const std::vector<std::vector<std::string>> games = history_games(dir);
-    ASSERT_EQ(games.size(), 4U);
+    std::vector<std::vector<std::string>> games = history_games(dir);
+    ASSERT_EQ(games.size(), 5U);
+    games.erase(games.begin());
     const std::string run = "8-" + std::to_string(game.pid());
     // dealt, held, final, category, win, gambles, taken, before, after, end
     const std::vector<std::vector<std::string>> played = {
@@ -193,12 +222,12 @@ TEST(History, EveryGameOfARunIsWrittenDownAndAddedUp) {
     const ProcessResult stats = run_program({POKER_BINARY, "--stats", "--json", "bob"}, in_dir);
     EXPECT_EQ(stats.status, 0);
     for (const std::string& figure :
-         {"\"hands\": 4,"s, "\"runs\": 1,"s, "\"first\": \"1970-01-01T00:00:08Z\","s,
-          "\"staked\": 5,"s, "\"won\": 4,"s, "\"taken\": 2,"s,
-          "\"categories\": [0, 0, 0, 0, 0, 0, 0, 0, 2],"s, "\"no_win\": 1,"s, "\"drawn\": 3,"s,
-          "\"largest_take\": 2,"s,
+         {"\"hands\": 5,"s, "\"runs\": 2,"s, "\"first\": \"2024-05-01T12:34:56Z\","s,
+          "\"last\": \"1970-01-01T00:00:08Z\","s, "\"staked\": 7,"s, "\"won\": 4,"s,
+          "\"taken\": 2,"s, "\"categories\": [0, 0, 0, 0, 0, 0, 0, 0, 2],"s, "\"no_win\": 2,"s,
+          "\"drawn\": 4,"s, "\"largest_take\": 2,"s,
           "\"gambles\": {\"played\": 2, \"won\": 1, \"lost\": 1, \"joker\": 0, \"added\": -2},"s,
-          "\"best_holds\": 2,"s, "\"given_away\": " + decimal(2 * cost) + ",", "\"damaged\": 1,"s,
+          "\"best_holds\": 3,"s, "\"given_away\": " + decimal(2 * cost) + ",", "\"damaged\": 1,"s,
           "\"gaps\": 0}"s}) {
         EXPECT_NE(stats.out.find(figure), std::string::npos) << figure << " in\n" << stats.out;
     }
