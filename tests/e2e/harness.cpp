@@ -350,13 +350,11 @@ std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& di
     std::istringstream lines(read_file(dir.file("tavlek." + player + ".hands")));
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with('#')) continue;
-        std::vector<std::string>& fields = games.emplace_back();
-        for (std::size_t start = 0;;) {
-            const std::size_t tab = line.find('\t', start);
-            fields.push_back(line.substr(start, tab - start));
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
+        // A tab more ends every field, so that an empty last field is read too.
+        std::istringstream split(line + '\t');
+        games.emplace_back();
+        for (std::string field; std::getline(split, field, '\t');)
+            games.back().push_back(field);
     }
     return games;
 }

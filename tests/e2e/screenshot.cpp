@@ -3,7 +3,6 @@
 // window written out as a PPM image.
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 
 #include <X11/keysym.h>
 
@@ -37,56 +36,39 @@ bool write_ppm(Display* display, const Picture& picture, const char* path) {
     std::exit(1);
 }
 
-std::mt19937 generator(7);
-
-int draw() {
-    return static_cast<int>(generator() & 0xFFFF);
-}
-
 // An earlier run of bob's in the directory: games played by the model, mostly with the hint's
-// hold and the wins taken, each written down as a run writes it; the player file gets the credit
-// it ends with.
-void play_earlier_run(const TemporaryDirectory& dir, int games) {
-    const Sources sources{draw, best_hold, hold_cost, value_denominator};
+// hold and the wins taken, each written down as a run writes it. Returns the credit it ends with,
+// which the player file keeps.
+std::int32_t play_earlier_run(const TemporaryDirectory& dir, int games) {
+    std::srand(7);
+    const Sources sources{[] { return std::rand() & 0xFFFF; }, best_hold, hold_cost,
+                          value_denominator};
     RunHistory history;
     begin_history(history, dir.file("tavlek.bob.sv").c_str(), false);
     GameState state;
     start_run(state, 50);
     for (int game = 0; game < games && state.phase == Phase::betting; ++game) {
-        for (int bet = 0; bet < 2; ++bet)
-            apply_input(state, Input::bet, sources);
-        apply_input(state, Input::deal, sources);
-        if (generator() % 5 != 0) apply_input(state, Input::hint, sources);
+        for (const Input input : {Input::bet, Input::bet, Input::deal})
+            apply_input(state, input, sources);
+        if (std::rand() % 5 != 0) apply_input(state, Input::hint, sources);
         apply_input(state, Input::deal, sources);
         apply_input(state, Input::take, sources);
         append_game(history, state.log, GameEnd::played);
     }
     write_file(dir.file("tavlek.bob.sv"), stored(state.credit));
+    return state.credit;
 }
 
-// A run after the earlier one: a loss, a full house taken, then the record page.
-Picture record_page(const TemporaryDirectory& dir) {
-    GameOptions options = dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h 7s Ah 9c Ad Jk 7d");
+// A run after the earlier one: a loss and a win taken, then the record page.
+Picture record_page(const TemporaryDirectory& dir, std::int32_t credit) {
+    GameOptions options = dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h 7s Ah 9c Ad Jk");
     options.arguments = {"--scale=2"};
     options.scale = 2;
     PokerGame game(dir, options);
-    for (const bool wins : {false, true}) {
-        if (!game.wait_for([&] { return game.shows_message(press_bet_message); })) give_up("table");
-        press(game, bet_button);
-        press(game, deal_button);
-        if (!game.wait_for([&] { return game.shows_message(select_cards_message); })) {
-            give_up("deal");
-        }
-        for (int position : {0, 1, 3, 4}) {
-            if (wins) press(game, hold_button(position));
-        }
-        if (wins && !game.wait_for([&] { return game.shows_mark(4, held_label); })) give_up("hold");
-        press(game, deal_button);
-        if (wins) {
-            if (!game.wait_for([&] { return game.shows_message(offer_message); })) give_up("win");
-            press(game, take_button);
-        }
-    }
+    bet_and_deal(game, 1, credit);
+    press(game, deal_button);
+    win_with_held_hand(game, 1, credit - 1);
+    press(game, take_button);
     if (!game.wait_for([&] { return game.shows_message(press_bet_message); })) give_up("table");
     game.press_key(XK_s);
     if (!game.wait_for([&] { return game.shows(1, 10, "Hands"); })) give_up("record page");
@@ -135,6 +117,6 @@ int main(int argc, char** argv) {
     test_server();
     if (table_picture(argv[1]) != 0) return 1;
     TemporaryDirectory dir;
-    play_earlier_run(dir, 140);
-    return write_ppm(test_server().display, record_page(dir), argv[2]) ? 0 : 1;
+    const std::int32_t credit = play_earlier_run(dir, 140);
+    return write_ppm(test_server().display, record_page(dir, credit), argv[2]) ? 0 : 1;
 }

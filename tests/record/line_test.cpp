@@ -2,6 +2,7 @@
 // and the same line, and damaged or edited lines told apart; and the figures a history adds up to.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -14,13 +15,6 @@ namespace {
 
 using enum Input;
 using namespace std::string_literals;
-
-std::vector<int> card_numbers(const std::string& cards) {
-    std::vector<int> numbers;
-    for (std::size_t at = 0; at < cards.size(); at += 3)
-        numbers.push_back(index_of_card(parse_card(cards.substr(at, 2))));
-    return numbers;
-}
 
 std::vector<Input> bets(int count, std::initializer_list<Input> more) {
     std::vector<Input> inputs(static_cast<std::size_t>(count), bet);
@@ -81,7 +75,7 @@ void PrintTo(const Played& played, std::ostream* out) {
 // The line of a game as the flow makes it: the model's log, settled early where the run ended,
 // and the values of the strategy.
 HistoryLine line_of(const Played& played) {
-    play_script(card_numbers(played.cards));
+    play_cards(played.cards);
     const Sources sources{scripted_draw, best_hold, hold_cost, value_denominator};
     GameState state;
     start_run(state, played.credit, true);
@@ -120,16 +114,8 @@ TEST_P(HistoryRoundTrip, WritesTheGameAndReadsItBackTheSame) {
     HistoryLine read;
     ASSERT_EQ(read_history_text(std::string_view(text).substr(0, text.size() - 1), true, read),
               LineKind::game);
+    // Every field is in the text, so the same text is the same record.
     EXPECT_EQ(text_of(read), text);
-    const GameLog& game = read.game;
-    EXPECT_EQ(game.credit_after, written.game.credit_after);
-    EXPECT_EQ(game.taken, written.game.taken);
-    EXPECT_EQ(game.gamble_count, written.game.gamble_count);
-    EXPECT_EQ(game.held, written.game.held);
-    EXPECT_EQ(read.end, written.end);
-    EXPECT_EQ(read.hold_value, written.hold_value);
-    EXPECT_EQ(read.time, written.time);
-    EXPECT_EQ(read.run, written.run);
 }
 
 INSTANTIATE_TEST_SUITE_P(Record, HistoryRoundTrip, ::testing::ValuesIn(games),
@@ -138,12 +124,8 @@ INSTANTIATE_TEST_SUITE_P(Record, HistoryRoundTrip, ::testing::ValuesIn(games),
 // A line changed in one place, or cut, is damaged; so is one of a later format.
 TEST(HistoryLine, AnEditedCutOrLaterLineIsDamaged) {
     const std::string good = games[2].line;
-    struct Edit {
-        const char* what;
-        const char* from;
-        const char* to;
-    };
-    const Edit edits[] = {
+    // What is wrong, the text changed and what it becomes.
+    const std::array<const char*, 3> edits[] = {
         {"a category the cards do not make", "two-pair", "three-card"},
         {"a win the category does not pay", "\t2\tJk", "\t4\tJk"},
         {"a gamble lost that was won", "7c won", "7c lost"},
@@ -158,36 +140,32 @@ TEST(HistoryLine, AnEditedCutOrLaterLineIsDamaged) {
     };
     HistoryLine line;
     ASSERT_EQ(read_history_text(good, true, line), LineKind::game);
-    for (const Edit& edit : edits) {
+    for (const auto& [what, from, to] : edits) {
         std::string text = good;
-        ASSERT_NE(text.find(edit.from), std::string::npos) << edit.what;
-        text.replace(text.find(edit.from), std::string_view(edit.from).size(), edit.to);
-        EXPECT_EQ(read_history_text(text, true, line), LineKind::damaged) << edit.what;
+        ASSERT_NE(text.find(from), std::string::npos) << what;
+        text.replace(text.find(from), std::string_view(from).size(), to);
+        EXPECT_EQ(read_history_text(text, true, line), LineKind::damaged) << what;
     }
     EXPECT_EQ(read_history_text(good, false, line), LineKind::damaged) << "no line break";
     EXPECT_EQ(read_history_text(good.substr(0, 60), true, line), LineKind::damaged);
     EXPECT_EQ(read_history_text("# poker hands 1", true, line), LineKind::comment);
 }
 
+// A game whose credit before is not the credit after of the game before it in its run is a gap;
+// another run may start from any credit.
 TEST(HistoryFigures, RunsGapsAndHoldsAddUp) {
     Figures figures;
-    HistoryLine line = line_of(games[0]);  // run A: 50 to 48, the best hold
-    add_game(figures, line);
-    line = line_of(games[1]);  // run A again, from 50 where 48 was left: a gap
-    add_game(figures, line);
-    line.game.credit_before = 69;  // follows on
-    add_game(figures, line);
-    line.run.process += 1;  // another run, which may start anywhere
-    add_game(figures, line);
+    HistoryLine line = line_of(games[1]);  // 50 to 69, with a hold of 0.55 of a bet too little
+    for (const auto& [before, process] : {std::pair{50, 1}, {50, 1}, {69, 1}, {3, 2}}) {
+        line.game.credit_before = before;
+        line.run.process = process;
+        add_game(figures, line);
+    }
     EXPECT_EQ(figures.hands, 4);
     EXPECT_EQ(figures.runs, 2);
     EXPECT_EQ(figures.gaps, 1);
-    EXPECT_EQ(figures.staked, 2 + 1 + 1 + 1);
-    EXPECT_EQ(figures.categories[row_of(HandCategory::full_house)], 3);
-    EXPECT_EQ(figures.best_holds, 1);
-    // Three holds of the kings and the seven gave away 0.55 of a bet each.
-    EXPECT_EQ(figures.best_value - figures.made_value, 3 * (15295005 - 10565280));
-    EXPECT_EQ(recent_game(figures, 3).credit, 69);
+    EXPECT_EQ(figures.best_holds, 0);
+    EXPECT_EQ(figures.best_value - figures.made_value, 4 * (15295005 - 10565280));
 }
 
 }  // namespace

@@ -12,14 +12,6 @@
 
 namespace {
 
-// The deck's numbers deal the scripted cards in turn: a card's index is its number.
-std::vector<int> card_numbers(const std::string& cards) {
-    std::vector<int> numbers;
-    for (const Card card : card_list(cards))
-        numbers.push_back(index_of_card(card));
-    return numbers;
-}
-
 // The hint's advice: always the first, third and fifth cards.
 bool odd_cards(const Hand&, unsigned& hold) {
     hold = 0b10101;
@@ -115,7 +107,7 @@ class GameStep : public ::testing::TestWithParam<Step> {};
 
 TEST_P(GameStep, FollowsTheRules) {
     const Step& step = GetParam();
-    play_script(card_numbers(step.cards));
+    play_cards(step.cards);
     const Sources sources{scripted_draw, odd_cards, judge, 100};
     GameState state;
     start_run(state, step.credit, step.trainer != nullptr);
