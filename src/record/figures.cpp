@@ -112,7 +112,7 @@ int format_percent(char (&text)[percent_text_capacity], Wide part, Wide whole) {
 }
 
 double played_share(const Figures& figures) {
-    if (figures.best_value == 0) return 1;
+    if (figures.best_value == 0) return 0;
     return static_cast<double>(figures.made_value) / static_cast<double>(figures.best_value);
 }
 

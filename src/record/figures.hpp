@@ -57,7 +57,8 @@ void add_game(Figures& figures, const HistoryLine& line);
 // The i-th of the last games, oldest first.
 const PlotPoint& recent_game(const Figures& figures, int i);
 
-// The share of perfect play's value the holds made reached, 1 for perfect play (and for no hold).
+// The share of perfect play's value the holds made reached, 1 for perfect play; 0 while no hold
+// has been made, as every figure of an empty history is.
 double played_share(const Figures& figures);
 
 // A share in percent with two decimals ("89.93%"), or "-" where there is nothing to share.
