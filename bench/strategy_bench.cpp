@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += hold_values(*tables, *totals, hand).best;
+                held += hold_values_on(*tables, *totals, hand).best;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("one hand's 32 values, tables built", times, "ns");
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += holds_best_first(hold_values(*tables, *totals, hand))[1];
+                held += holds_best_first(hold_values_on(*tables, *totals, hand))[1];
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("the same ranked best first (poker-odds)", times, "ns");
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
             auto fresh_totals = std::make_unique<PayTotals>();
             build_subset_tables(*fresh_tables);
             build_pay_totals(*fresh_tables, pays, *fresh_totals);
-            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
+            held += hold_values_on(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
             times.push_back(milliseconds_since(start));
         }
         print_times("one hand's 32 values from nothing", times, "ms");

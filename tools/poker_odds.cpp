@@ -182,7 +182,7 @@ std::string held_json(const Hand& hand, unsigned hold) {
 
 void print_hand(const Hand& hand, const PayTable& pays, bool json) {
     HoldValues values{};
-    hold_values(hand, pays, values);
+    hold_values_under(hand, pays, values);
     const std::array<std::uint8_t, hold_count> order = holds_best_first(values);
 
     if (json) {
