@@ -1,11 +1,13 @@
 // poker-odds: the exact values of a hand's 32 holds, or what a pay table returns under perfect
 // play, from the game's own rules.
-#include <cerrno>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "report/json.hpp"
+#include "report/output.hpp"
 #include "strategy/strategy.hpp"
 
 namespace {
@@ -33,13 +35,6 @@ constexpr std::int64_t largest_pay = 1000000;
 [[noreturn]] void refuse(const std::string& message) {
     std::fprintf(stderr, "poker-odds: %s\n", message.c_str());
     std::exit(1);
-}
-
-// The answer counts only once written in full, as the coreutils' close_stdout has it: a full disk
-// or a closed output is a failure, said in one line on standard error.
-int output_status() {
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0) return 0;
-    refuse(std::string("cannot write to standard output: ") + std::strerror(errno));
 }
 
 // A card as the game writes it: "Ah", "Td", "Jk".
@@ -100,47 +95,85 @@ std::string decimal_text(const Fraction& value, int digits) {
     return text;
 }
 
-// "fraction" exact, "decimal" rounded to 12 digits.
-std::string json_fraction(const Fraction& value) {
-    return "{\"fraction\": \"" + fraction_text(value) +
-           "\", \"decimal\": " + decimal_text(value, 12) + "}";
+// What a pay table returns, worked out once for either printer.
+struct TableReport {
+    TableAnalysis analysis;
+    // Each row's share of the return; none when the table pays nothing.
+    std::array<Fraction, category_count + 1> share{};
+};
+
+TableReport table_report(const PayTable& pays) {
+    TableReport report{analyse_pay_table(pays), {}};
+    const TableAnalysis& analysis = report.analysis;
+    for (int c = 0; c < category_count; ++c) {
+        if (analysis.perfect_return.numerator != 0)
+            report.share[c] =
+                Fraction{pays[c], 1} * analysis.probability[c] / analysis.perfect_return;
+    }
+    return report;
 }
 
-void print_table(const PayTable& pays, bool json) {
-    const TableAnalysis analysis = analyse_pay_table(pays);
-    std::array<Fraction, category_count + 1> share{};
-    for (int c = 0; c < category_count; ++c) {
-        // A table that pays nothing returns nothing, and no row has a share of it.
-        if (analysis.perfect_return.numerator != 0)
-            share[c] = Fraction{pays[c], 1} * analysis.probability[c] / analysis.perfect_return;
+// A fraction for scripts: "fraction" exact, "decimal" rounded to 12 digits.
+void json_fraction(Json& json, const Fraction& value) {
+    json_begin_object(json);
+    json_key(json, "fraction");
+    json_string(json, fraction_text(value));
+    json_key(json, "decimal");
+    json_number_text(json, decimal_text(value, 12));
+    json_end_object(json);
+}
+
+void json_pays(Json& json, const PayTable& pays) {
+    json_key(json, "pays");
+    json_begin_array(json);
+    for (const std::int64_t pay : pays)
+        json_integer(json, pay);
+    json_end_array(json);
+}
+
+void print_table_json(const TableReport& report) {
+    const TableAnalysis& analysis = report.analysis;
+    Json json;
+    json_begin_object(json);
+    json_pays(json, analysis.pays);
+    json_key(json, "categories");
+    json_begin_array(json);
+    for (int c = 0; c <= category_count; ++c) {
+        json_begin_object(json);
+        json_key(json, "name");
+        json_string(json, category_name(c));
+        json_key(json, "pays");
+        json_integer(json, c < category_count ? analysis.pays[c] : 0);
+        json_key(json, "probability");
+        json_fraction(json, analysis.probability[c]);
+        json_key(json, "share_of_return");
+        json_fraction(json, report.share[c]);
+        json_end_object(json);
     }
-    if (json) {
-        std::string out = "{\"pays\": [";
-        for (int c = 0; c < category_count; ++c)
-            out += (c ? ", " : "") + std::to_string(pays[c]);
-        out += "],\n \"categories\": [";
-        for (int c = 0; c <= category_count; ++c) {
-            out += c ? ",\n  " : "\n  ";
-            out += "{\"name\": \"" + category_name(c) +
-                   "\", \"pays\": " + std::to_string(c < category_count ? pays[c] : 0) +
-                   ", \"probability\": " + json_fraction(analysis.probability[c]) +
-                   ", \"share_of_return\": " + json_fraction(share[c]) + "}";
-        }
-        out += "],\n \"return\": " + json_fraction(analysis.perfect_return) +
-               ",\n \"keep_deal_return\": " + json_fraction(analysis.keep_return) +
-               ",\n \"double_up\": " + json_fraction(analysis.double_up) +
-               ",\n \"deals\": " + std::to_string(deal_count) +
-               ",\n \"tied_deals\": " + std::to_string(analysis.tied_deals) + "}\n";
-        std::fputs(out.c_str(), stdout);
-        return;
-    }
+    json_end_array(json);
+    json_key(json, "return");
+    json_fraction(json, analysis.perfect_return);
+    json_key(json, "keep_deal_return");
+    json_fraction(json, analysis.keep_return);
+    json_key(json, "double_up");
+    json_fraction(json, analysis.double_up);
+    json_key(json, "deals");
+    json_integer(json, deal_count);
+    json_key(json, "tied_deals");
+    json_integer(json, analysis.tied_deals);
+    json_end_object(json);
+    std::fputs(json_finish(json).c_str(), stdout);
+}
+
+void print_table_text(const TableReport& report) {
+    const TableAnalysis& analysis = report.analysis;
     std::printf("Perfect play, for one unit bet, over all %lld deals:\n\n",
                 static_cast<long long>(deal_count));
     std::printf("%-12s %8s  %-14s  %s\n", "Hand", "Pays", "Probability", "Share of return");
     for (int c = 0; c <= category_count; ++c) {
-        const std::string pay = c < category_count ? std::to_string(pays[c]) : "0";
+        const std::string pay = c < category_count ? std::to_string(analysis.pays[c]) : "0";
         const std::string part =
-            c < category_count ? decimal_text(share[c] * Fraction{100, 1}, 4) + "%" : "";
+            c < category_count ? decimal_text(report.share[c] * Fraction{100, 1}, 4) + "%" : "";
         std::printf("%-12s %8s  %-14s  %s\n", category_name(c).c_str(), pay.c_str(),
                     decimal_text(analysis.probability[c], 12).c_str(), part.c_str());
     }
@@ -170,46 +203,68 @@ std::string held_text(const Hand& hand, unsigned hold) {
     return text;
 }
 
-// The same as the items of a JSON list, without the cards thrown away.
-std::string held_json(const Hand& hand, unsigned hold) {
-    std::string text;
+// The cards a hold keeps as a JSON array, in the hand's order.
+void json_held(Json& json, const Hand& hand, unsigned hold) {
+    json_begin_array(json);
     for (int p = 0; p < hand_size; ++p) {
-        if (!(hold & (1U << p))) continue;
-        text += (text.empty() ? "\"" : ", \"") + card_name(hand[p]) + "\"";
+        if (hold & (1U << p)) json_string(json, card_name(hand[p]));
     }
-    return text;
+    json_end_array(json);
 }
 
-void print_hand(const Hand& hand, const PayTable& pays, bool json) {
-    HoldValues values{};
-    hold_values_under(hand, pays, values);
-    const std::array<std::uint8_t, hold_count> order = holds_best_first(values);
+// A hand's 32 holds, worked out once for either printer.
+struct HandReport {
+    Hand hand;
+    PayTable pays;
+    HoldValues values;
+    std::array<std::uint8_t, hold_count> order;  // best first
+};
 
-    if (json) {
-        std::string out = "{\"hand\": [" + held_json(hand, hold_count - 1) + "], \"pays\": [";
-        for (int c = 0; c < category_count; ++c)
-            out += (c ? ", " : "") + std::to_string(pays[c]);
-        out += "],\n \"denominator\": " + std::to_string(value_denominator) +
-               ", \"best_count\": " + std::to_string(values.best_count) + ",\n \"holds\": [";
-        for (int i = 0; i < hold_count; ++i) {
-            const unsigned hold = order[i];
-            const Fraction value = make_fraction(values.value[hold], value_denominator);
-            out += i ? ",\n  " : "\n  ";
-            out += "{\"hold\": [" + held_json(hand, hold) +
-                   "], \"numerator\": " + std::to_string(values.value[hold]) + ", \"value\": \"" +
-                   fraction_text(value) + "\", \"decimal\": " + decimal_text(value, 12) + "}";
-        }
-        out += "]}\n";
-        std::fputs(out.c_str(), stdout);
-        return;
+HandReport hand_report(const Hand& hand, const PayTable& pays) {
+    HandReport report{hand, pays, {}, {}};
+    hold_values_under(hand, pays, report.values);
+    report.order = holds_best_first(report.values);
+    return report;
+}
+
+void print_hand_json(const HandReport& report) {
+    Json json;
+    json_begin_object(json);
+    json_key(json, "hand");
+    json_held(json, report.hand, hold_count - 1);
+    json_pays(json, report.pays);
+    json_key(json, "denominator");
+    json_integer(json, value_denominator);
+    json_key(json, "best_count");
+    json_integer(json, report.values.best_count);
+    json_key(json, "holds");
+    json_begin_array(json);
+    for (const unsigned hold : report.order) {
+        const Fraction value = make_fraction(report.values.value[hold], value_denominator);
+        json_begin_object(json);
+        json_key(json, "hold");
+        json_held(json, report.hand, hold);
+        json_key(json, "numerator");
+        json_integer(json, report.values.value[hold]);
+        json_key(json, "value");
+        json_string(json, fraction_text(value));
+        json_key(json, "decimal");
+        json_number_text(json, decimal_text(value, 12));
+        json_end_object(json);
     }
+    json_end_array(json);
+    json_end_object(json);
+    std::fputs(json_finish(json).c_str(), stdout);
+}
+
+void print_hand_text(const HandReport& report) {
     std::printf("%-16s %15s  %s\n", "Hold", "Expected payout", "exact, per unit bet");
     for (int i = 0; i < hold_count; ++i) {
-        const unsigned hold = order[i];
-        const Fraction value = make_fraction(values.value[hold], value_denominator);
-        std::printf("%-16s %15s  %s%s\n", held_text(hand, hold).c_str(),
+        const unsigned hold = report.order[i];
+        const Fraction value = make_fraction(report.values.value[hold], value_denominator);
+        std::printf("%-16s %15s  %s%s\n", held_text(report.hand, hold).c_str(),
                     decimal_text(value, 9).c_str(), fraction_text(value).c_str(),
-                    i < values.best_count ? "  (best)" : "");
+                    i < report.values.best_count ? "  (best)" : "");
     }
 }
 
@@ -224,11 +279,11 @@ int main(int argc, char** argv) {
         const char* argument = argv[i];
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             std::fputs(usage, stdout);
-            return output_status();
+            return output_status("poker-odds: ");
         }
         if (std::strcmp(argument, "--version") == 0) {
             std::printf("poker-odds %s\n", POKER_VERSION);
-            return output_status();
+            return output_status("poker-odds: ");
         }
         if (std::strcmp(argument, "--json") == 0) {
             json = true;
@@ -253,9 +308,11 @@ int main(int argc, char** argv) {
         refuse("a hand is five cards, " + std::to_string(cards) + " given");
     }
     if (cards == 0) {
-        print_table(pays, json);
+        const TableReport report = table_report(pays);
+        json ? print_table_json(report) : print_table_text(report);
     } else {
-        print_hand(hand, pays, json);
+        const HandReport report = hand_report(hand, pays);
+        json ? print_hand_json(report) : print_hand_text(report);
     }
-    return output_status();
+    return output_status("poker-odds: ");
 }

@@ -43,6 +43,7 @@ TEST(PokerOdds, RefusesBadInputWithOneLine) {
         {{"--pays=1,2,3,4,5,6,7,8,1000001"}, "pay '1000001' is above 1000000"},
         {{"--pays=1,2,3,4,5,6,7,8,99999999999999999999"}, "pay '99999999999999999999' is above"},
         {{"--jsn"}, "unknown option '--jsn'"},
+        {{"-x"}, "unknown option '-x'"},
     };
     for (const Case& c : cases) {
         const ProcessResult result = run_odds(c.args);
@@ -82,6 +83,7 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
           "{\"hold\": [\"5s\", \"6s\", \"3d\", \"4c\"], \"numerator\": 16052850, \"value\": "
           "\"15/8\""}},
         {{"--help"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
+        {{"-h"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
         {{"--version"}, {"poker-odds 1.2\n"}},
     };
     for (const Case& c : cases) {
