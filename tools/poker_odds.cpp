@@ -5,20 +5,25 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "report/json.hpp"
 #include "report/output.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 
 namespace {
 
 const char usage[] =
     "Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD CARD CARD CARD CARD]\n"
+    "       poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] --chart\n"
     "\n"
     "Without cards: what the pay table returns under perfect play, by final hand, with the\n"
     "return of keeping every deal and the value of one double-up gamble.\n"
     "With five cards: the 32 ways to hold them, best first, each with its exact expected\n"
-    "payout per unit bet.\n"
+    "payout per unit bet, and the line of the strategy chart the hand falls on.\n"
+    "With --chart: the strategy chart for the pay table, one pattern a line (hold the first\n"
+    "line the hand contains), with what following it returns, exactly.\n"
     "\n"
     "  CARD              rank 2-9 T J Q K A and suit s h c d (as Ah, Td, 7c), or Jk for the\n"
     "                    joker; any case\n"
@@ -26,6 +31,7 @@ const char usage[] =
     "                    R.S.Flush, S.FLush, Four Card, Full House, Flush, Straight, Three Card,\n"
     "                    Two Pair), whole numbers from 0 to 1000000; the game's own table\n"
     "                    is 500,100,70,50,20,15,10,5,2\n"
+    "  --chart           the strategy chart\n"
     "  --json            the same answer as JSON\n"
     "  --help            this text\n"
     "  --version         the program's version\n";
@@ -218,12 +224,23 @@ struct HandReport {
     PayTable pays;
     HoldValues values;
     std::array<std::uint8_t, hold_count> order;  // best first
+    ChartPlace place;
+    PatternCode pattern;
 };
 
+// The game's own chart is compiled in; another pay table's is derived here.
+Chart chart_of(const PayTable& pays) {
+    return pays == game_pay_table() ? game_chart() : derive_chart(pays).chart;
+}
+
 HandReport hand_report(const Hand& hand, const PayTable& pays) {
-    HandReport report{hand, pays, {}, {}};
+    HandReport report{hand, pays, {}, {}, {}, {}};
     hold_values_under(hand, pays, report.values);
     report.order = holds_best_first(report.values);
+    const Chart chart = chart_of(pays);
+    // Every chart ends with Draw five, which every hand contains.
+    place_in_chart(chart, hand, report.place);
+    report.pattern = chart.lines[static_cast<std::size_t>(report.place.line)];
     return report;
 }
 
@@ -253,6 +270,15 @@ void print_hand_json(const HandReport& report) {
         json_end_object(json);
     }
     json_end_array(json);
+    json_key(json, "chart");
+    json_begin_object(json);
+    json_key(json, "line");
+    json_integer(json, report.place.line + 1);
+    json_key(json, "pattern");
+    json_string(json, pattern_text(report.pattern).data());
+    json_key(json, "hold");
+    json_string(json, cards_text(report.hand, report.place.hold).data());
+    json_end_object(json);
     json_end_object(json);
     std::fputs(json_finish(json).c_str(), stdout);
 }
@@ -266,6 +292,77 @@ void print_hand_text(const HandReport& report) {
                     decimal_text(value, 9).c_str(), fraction_text(value).c_str(),
                     i < report.values.best_count ? "  (best)" : "");
     }
+    std::printf("\nChart line %d, %s: hold %s\n", report.place.line + 1,
+                pattern_text(report.pattern).data(),
+                held_text(report.hand, report.place.hold).c_str());
+}
+
+// The chart of a pay table and what it returns: the game's own as compiled in, another
+// derived.
+ChartReport chart_report(const PayTable& pays) {
+    return pays == game_pay_table() ? check_chart(pays, game_chart()) : derive_chart(pays);
+}
+
+std::string wide_text(Wide value) {
+    char text[number_text_capacity];
+    format_wide(text, value);
+    return text;
+}
+
+// What a line loses against perfect play: bets per deal, over the deals it decides, and over
+// every deal dealt.
+Fraction lost_per_deal(const ChartLineReport& line, std::int64_t deals) {
+    if (deals == 0) return Fraction{0, 1};
+    return make_fraction(line.lost, static_cast<Wide>(deals) * value_denominator);
+}
+
+void print_chart_json(const ChartReport& report) {
+    Json json;
+    json_begin_object(json);
+    json_key(json, "lines");
+    json_begin_array(json);
+    for (const ChartLineReport& line : report.lines) {
+        json_begin_object(json);
+        json_key(json, "pattern");
+        json_string(json, pattern_text(line.pattern).data());
+        json_key(json, "deals");
+        json_integer(json, line.deals);
+        json_key(json, "loss");
+        json_number_text(json, decimal_text(lost_per_deal(line, line.deals), 12));
+        json_end_object(json);
+    }
+    json_end_array(json);
+    for (const auto& [key, value] : {std::pair{"chart_return", report.chart_return},
+                                     std::pair{"perfect_return", report.perfect_return}}) {
+        json_key(json, key);
+        json_begin_array(json);
+        json_number_text(json, wide_text(value.numerator));
+        json_number_text(json, wide_text(value.denominator));
+        json_end_array(json);
+    }
+    json_end_object(json);
+    std::fputs(json_finish(json).c_str(), stdout);
+}
+
+void print_chart_text(const ChartReport& report) {
+    std::printf(
+        "Hold the first line the hand contains. Loss: bets given away against perfect\n"
+        "play, per deal the line decides and per deal dealt.\n\n");
+    std::printf("%4s  %-23s %8s  %9s  %9s\n", "Line", "Pattern", "Deals", "Loss", "Of all");
+    for (std::size_t i = 0; i < report.lines.size(); ++i) {
+        const ChartLineReport& line = report.lines[i];
+        std::printf("%4zu  %-23s %8lld  %9s  %9s\n", i + 1, pattern_text(line.pattern).data(),
+                    static_cast<long long>(line.deals),
+                    decimal_text(lost_per_deal(line, line.deals), 6).c_str(),
+                    decimal_text(lost_per_deal(line, deal_count), 6).c_str());
+    }
+    const Fraction share = report.perfect_return.numerator == 0
+                               ? Fraction{1, 1}
+                               : report.chart_return / report.perfect_return;
+    std::printf("\nchart: %zu lines, returns %s = %s (%s%% of perfect play)\n", report.lines.size(),
+                fraction_text(report.chart_return).c_str(),
+                decimal_text(report.chart_return, 6).c_str(),
+                decimal_text(share * Fraction{100, 1}, 3).c_str());
 }
 
 }  // namespace
@@ -273,6 +370,7 @@ void print_hand_text(const HandReport& report) {
 int main(int argc, char** argv) {
     PayTable pays = game_pay_table();
     bool json = false;
+    bool chart = false;
     Hand hand{};
     int cards = 0;
     for (int i = 1; i < argc; ++i) {
@@ -287,6 +385,8 @@ int main(int argc, char** argv) {
         }
         if (std::strcmp(argument, "--json") == 0) {
             json = true;
+        } else if (std::strcmp(argument, "--chart") == 0) {
+            chart = true;
         } else if (std::strncmp(argument, "--pays=", 7) == 0) {
             pays = parse_pays(argument + 7);
         } else if (argument[0] == '-') {
@@ -307,7 +407,11 @@ int main(int argc, char** argv) {
     if (cards != 0 && cards != hand_size) {
         refuse("a hand is five cards, " + std::to_string(cards) + " given");
     }
-    if (cards == 0) {
+    if (chart && cards != 0) refuse("--chart takes no cards");
+    if (chart) {
+        const ChartReport report = chart_report(pays);
+        json ? print_chart_json(report) : print_chart_text(report);
+    } else if (cards == 0) {
         const TableReport report = table_report(pays);
         json ? print_table_json(report) : print_table_text(report);
     } else {

@@ -33,11 +33,10 @@ struct Fields {
 };
 
 constexpr PatternCode pack(const Fields& f) {
-    return static_cast<PatternCode>(static_cast<unsigned>(f.kind) << 11 |
-                                    static_cast<unsigned>(f.joker) << 10 |
-                                    static_cast<unsigned>(f.cards) << 7 |
-                                    static_cast<unsigned>(f.ways) << 4 |
-                                    static_cast<unsigned>(f.low));
+    return static_cast<PatternCode>(
+        static_cast<unsigned>(f.kind) << 11 | static_cast<unsigned>(f.joker) << 10 |
+        static_cast<unsigned>(f.cards) << 7 | static_cast<unsigned>(f.ways) << 4 |
+        static_cast<unsigned>(f.low));
 }
 
 constexpr Fields unpack(PatternCode code) {
@@ -45,15 +44,25 @@ constexpr Fields unpack(PatternCode code) {
                   code >> 4 & 7, code & 0xF};
 }
 
-const char* const rank_names[rank_count] = {"Two",  "Three", "Four", "Five",  "Six",
-                                            "Seven", "Eight", "Nine", "Ten",   "Jack",
+const char* const rank_names[rank_count] = {"Two",   "Three", "Four", "Five", "Six",
+                                            "Seven", "Eight", "Nine", "Ten",  "Jack",
                                             "Queen", "King",  "Ace"};
 
-// The chart's name of a category: the pay table's, with the straight flush in plain case.
-const char* category_words(int row) {
-    if (row >= category_count) return "All five, no win";
-    if (category_of_row(row) == HandCategory::straight_flush) return "S.Flush";
-    return payout_table[static_cast<std::size_t>(row)].name;
+// The chart's name of a category: the pay table's without its padding, with the straight flush
+// in plain case.
+PatternText category_words(int row) {
+    PatternText text{};
+    if (row >= category_count) {
+        std::snprintf(text.data(), text.size(), "All five, no win");
+        return text;
+    }
+    const char* name = category_of_row(row) == HandCategory::straight_flush
+                           ? "S.Flush"
+                           : payout_table[static_cast<std::size_t>(row)].name;
+    std::snprintf(text.data(), text.size(), "%s", name);
+    for (std::size_t end = std::strlen(text.data()); end > 0 && text[end - 1] == ' '; --end)
+        text[end - 1] = '\0';
+    return text;
 }
 
 // The category a group of equal ranks makes with the joker joining it, as the chart names it.
@@ -147,16 +156,15 @@ PatternText pattern_text(PatternCode pattern) {
         case Kind::group:
             if (f.cards == 0) {
                 std::snprintf(text.data(), text.size(), "%s",
-                              f.low == category_count ? "Pair" : category_words(f.low));
+                              f.low == category_count ? "Pair" : category_words(f.low).data());
             } else {
                 std::snprintf(text.data(), text.size(), "%s + %d other%s",
-                              f.low == category_count ? "Pair" : category_words(f.low), f.cards,
-                              f.cards > 1 ? "s" : "");
+                              f.low == category_count ? "Pair" : category_words(f.low).data(),
+                              f.cards, f.cards > 1 ? "s" : "");
             }
             return text;
         case Kind::made:
-            std::snprintf(text.data(), text.size(), "%s", category_words(f.low));
-            return text;
+            return category_words(f.low);
         case Kind::flush:
             std::snprintf(text.data(), text.size(), "%s%d to flush", joker, f.cards);
             return text;
