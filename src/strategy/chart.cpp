@@ -181,7 +181,11 @@ PatternText pattern_text(PatternCode pattern) {
             drawn = "straight";
             break;
     }
-    std::snprintf(text.data(), text.size(), "%s%d to %d-way %s", joker, f.cards, f.ways, drawn);
+    if (f.ways == 0) {
+        std::snprintf(text.data(), text.size(), "%s%d to a %s", joker, f.cards, drawn);
+    } else {
+        std::snprintf(text.data(), text.size(), "%s%d to %d-way %s", joker, f.cards, f.ways, drawn);
+    }
     return text;
 }
 
@@ -199,6 +203,32 @@ bool parse_pattern(std::string_view text, PatternCode& pattern) {
         }
     }
     return false;
+}
+
+int broader_patterns(PatternCode pattern, std::array<PatternCode, 2>& broader) {
+    Fields f = unpack(pattern);
+    if (f.ways == 0) return 0;
+    f.ways = 0;
+    switch (f.kind) {
+        case Kind::royal:
+            broader[0] = pack(f);
+            f.kind = Kind::straight_flush;
+            broader[1] = pack(f);
+            return 2;
+        case Kind::straight_flush:
+        case Kind::straight:
+            broader[0] = pack(f);
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+bool pattern_covers(PatternCode line, PatternCode pattern) {
+    std::array<PatternCode, 2> broader{};
+    const int count = broader_patterns(pattern, broader);
+    return line == pattern || (count > 0 && line == broader[0]) ||
+           (count > 1 && line == broader[1]);
 }
 
 PatternCode hold_pattern(const Hand& hand, unsigned hold) {
@@ -232,7 +262,7 @@ bool place_in_chart(const Chart& chart, const Hand& hand, ChartPlace& place) {
             return std::pair{rank_key(kept), suit_key(kept, suits_as_dealt)};
         };
         for (unsigned hold = 0; hold < hold_count; ++hold) {
-            if (patterns[hold] != chart.lines[line]) continue;
+            if (!pattern_covers(chart.lines[line], patterns[hold])) continue;
             if (!found || order_key(hold) > order_key(chosen)) chosen = hold;
             found = true;
         }

@@ -71,6 +71,7 @@ struct ChartReport {
 ChartReport check_chart(const PayTable& pays, const Chart& chart);
 
 // Derives a chart of at most max_lines lines from the exact values of every deal, and checks it
-// (about a second).
-inline constexpr int chart_line_limit = 60;
+// (about a second). The game's table needs 56 lines for all that patterns can give; 50 keep
+// 99.97% of perfect play.
+inline constexpr int chart_line_limit = 50;
 ChartReport derive_chart(const PayTable& pays, int max_lines = chart_line_limit);

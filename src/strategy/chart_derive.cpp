@@ -112,44 +112,55 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
             find_low_four(tables, totals, cards, low);
         hold_totals(tables, totals, low, cards[4], hand_sets, sums);
         std::array<std::int64_t, hold_count> values;
-        std::array<int, hold_count> dense;
+        // Each hold's pattern, then the broader ones it falls under.
+        std::array<std::array<int, 3>, hold_count> dense;
+        std::array<int, hold_count> dense_count;
         std::array<std::uint32_t, hold_count> key{};
         std::int64_t best = 0;
         for (unsigned hold = 0; hold < hold_count; ++hold) {
             values[hold] = sums[hold] * hold_shape.scale[hold];
             best = std::max(best, values[hold]);
+            PatternCode pattern = 0;
             if (hold == hold_count - 1) {
                 KeptCards all;
                 for (const int card : cards)
                     keep_card_number(all, card);
-                dense[hold] = walk.patterns.of(classify(all));
+                pattern = classify(all);
             } else {
                 const std::uint16_t set_class = hand_sets.set_class(hold);
-                dense[hold] = walk.patterns.of(sets->pattern[set_class]);
+                pattern = sets->pattern[set_class];
                 key[hold] = sets->key[set_class];
             }
+            std::array<PatternCode, 2> broader{};
+            const int count = broader_patterns(pattern, broader);
+            dense[hold][0] = walk.patterns.of(pattern);
+            for (int b = 0; b < count; ++b)
+                dense[hold][b + 1] = walk.patterns.of(broader[b]);
+            dense_count[hold] = count + 1;
         }
         // Per pattern the hold of the highest ranks, and whether another of the same ranks and a
         // different value makes the suits decide.
         const int begin = static_cast<int>(walk.pattern.size());
-        std::array<unsigned, hold_count> chosen;
-        std::array<bool, hold_count> by_suits{};
+        std::array<unsigned, 3 * hold_count> chosen;
+        std::array<bool, 3 * hold_count> by_suits{};
         int entries = 0;
         for (unsigned hold = 0; hold < hold_count; ++hold) {
-            int& at = slot[dense[hold]];
-            if (at < begin) {
-                at = begin + entries;
-                chosen[entries] = hold;
-                ++entries;
-                walk.pattern.push_back(static_cast<std::int16_t>(dense[hold]));
-                continue;
-            }
-            const unsigned other = chosen[at - begin];
-            if (key[hold] > key[other]) {
-                chosen[at - begin] = hold;
-                by_suits[at - begin] = false;
-            } else if (key[hold] == key[other] && values[hold] != values[other]) {
-                by_suits[at - begin] = true;
+            for (int d = 0; d < dense_count[hold]; ++d) {
+                int& at = slot[dense[hold][d]];
+                if (at < begin) {
+                    at = begin + entries;
+                    chosen[entries] = hold;
+                    ++entries;
+                    walk.pattern.push_back(static_cast<std::int16_t>(dense[hold][d]));
+                    continue;
+                }
+                const unsigned other = chosen[at - begin];
+                if (key[hold] > key[other]) {
+                    chosen[at - begin] = hold;
+                    by_suits[at - begin] = false;
+                } else if (key[hold] == key[other] && values[hold] != values[other]) {
+                    by_suits[at - begin] = true;
+                }
             }
         }
         for (int e = 0; e < entries; ++e) {
@@ -158,9 +169,14 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
                 walk.value.push_back(values[hold] * deal.weight);
                 continue;
             }
+            const int line = walk.pattern[begin + e];
             tied.clear();
-            for (unsigned h = 0; h < hold_count; ++h)
-                if (dense[h] == dense[hold] && key[h] == key[hold]) tied.push_back(h);
+            for (unsigned h = 0; h < hold_count; ++h) {
+                const auto& ids = dense[h];
+                const bool covered = std::find(ids.begin(), ids.begin() + dense_count[h], line) !=
+                                     ids.begin() + dense_count[h];
+                if (covered && key[h] == key[hold]) tied.push_back(h);
+            }
             walk.value.push_back(split_by_suits(deal, cards, values, tied));
         }
         walk.first.push_back(begin);
@@ -215,86 +231,141 @@ ChartReport check_lines(const DealWalk& walk, const std::vector<int>& lines) {
     return report;
 }
 
-// For each class, its entries of one pattern: the class and the entry.
-std::vector<std::vector<std::int32_t>> classes_by_pattern(const DealWalk& walk) {
-    std::vector<std::vector<std::int32_t>> found(walk.patterns.codes.size());
-    for (std::size_t c = 0; c + 1 < walk.first.size(); ++c)
-        for (int e = walk.first[c]; e < walk.first[c + 1]; ++e)
-            found[walk.pattern[e]].push_back(static_cast<std::int32_t>(e));
-    return found;
-}
+// A chart being improved: its lines (dense patterns, Draw five last), each line's place, and per
+// class the first two lines it contains with their values, so that moving one line only looks
+// at the classes that contain its pattern.
+struct Search {
+    const DealWalk& walk;
+    std::vector<std::vector<std::int32_t>> entries;  // by pattern: the entries of it
+    std::vector<std::int32_t> class_of_entry;
+    std::vector<int> lines;
+    std::vector<int> at;  // by pattern: its line, or absent
+    struct Deciders {
+        int first = 0, second = 0;  // dense patterns
+        std::int64_t first_value = 0, second_value = 0;
+    };
+    std::vector<Deciders> deciders;
 
-// Moves the line at index from to the place where the chart returns most, counting each
-// deal that contains its pattern, or out of the chart; returns whether the chart gained. The last
-// line, Draw five, stays last.
-bool move_to_best_place(const DealWalk& walk, const std::vector<std::int32_t>& entries,
-                        const std::vector<std::int32_t>& class_of_entry, std::vector<int>& lines,
-                        std::size_t from) {
-    const int moved = lines[from];
-    std::vector<int> others = lines;
-    others.erase(others.begin() + static_cast<std::ptrdiff_t>(from));
-    const std::vector<int> at = line_of(walk, others);
-    // gain[i]: what the line adds over the deals whose first other line is line i.
-    std::vector<Wide> gain(others.size() + 1, 0);
-    for (const std::int32_t e : entries) {
-        const std::int32_t c = class_of_entry[e];
-        int decider = absent;
-        std::int64_t value = 0;
-        for (int f = walk.first[c]; f < walk.first[c + 1]; ++f) {
-            if (at[walk.pattern[f]] < decider) {
-                decider = at[walk.pattern[f]];
-                value = walk.value[f];
+    Search(const DealWalk& walk, std::vector<int> chart)
+        : walk(walk),
+          entries(walk.patterns.codes.size()),
+          class_of_entry(walk.pattern.size()),
+          lines(std::move(chart)),
+          deciders(walk.best.size()) {
+        for (std::size_t c = 0; c + 1 < walk.first.size(); ++c) {
+            for (int e = walk.first[c]; e < walk.first[c + 1]; ++e) {
+                entries[walk.pattern[e]].push_back(e);
+                class_of_entry[e] = static_cast<std::int32_t>(c);
             }
         }
-        gain[std::min<std::size_t>(static_cast<std::size_t>(decider), others.size())] +=
-            walk.value[e] - value;
+        at = line_of(walk, lines);
+        for (std::size_t c = 0; c < deciders.size(); ++c)
+            find_deciders(static_cast<std::int32_t>(c));
     }
-    // Placed before line i, it decides the deals whose first other line is i or later.
-    Wide running = 0;
-    Wide best_gain = 0;
-    std::size_t best_place = others.size();
-    Wide here = 0;
-    for (std::size_t i = others.size() + 1; i-- > 0;) {
-        running += gain[i];
-        if (i == from) here = running;
-        if (i < others.size() && running > best_gain) {
-            best_gain = running;
-            best_place = i;
-        }
-    }
-    if (best_gain <= here) return false;
-    // A line that loses wherever it stands leaves the chart.
-    if (best_place < others.size())
-        others.insert(others.begin() + static_cast<std::ptrdiff_t>(best_place), moved);
-    lines = std::move(others);
-    return true;
-}
 
-// What each line adds: the deals it decides played by the line below instead.
-std::vector<Wide> line_worth(const DealWalk& walk, const std::vector<int>& lines) {
-    const std::vector<int> at = line_of(walk, lines);
-    std::vector<Wide> worth(lines.size(), 0);
-    for (std::size_t c = 0; c + 1 < walk.first.size(); ++c) {
+    // Every class contains Draw five, the last line, so each has a first line; the second is
+    // absent for a class decided by Draw five.
+    void find_deciders(std::int32_t c) {
+        Deciders d{0, 0, 0, 0};
         int first = absent;
         int second = absent;
-        std::int64_t first_value = 0;
-        std::int64_t second_value = 0;
         for (int e = walk.first[c]; e < walk.first[c + 1]; ++e) {
             const int line = at[walk.pattern[e]];
             if (line < first) {
                 second = first;
-                second_value = first_value;
+                d.second = d.first;
+                d.second_value = d.first_value;
                 first = line;
-                first_value = walk.value[e];
+                d.first = walk.pattern[e];
+                d.first_value = walk.value[e];
             } else if (line < second) {
                 second = line;
-                second_value = walk.value[e];
+                d.second = walk.pattern[e];
+                d.second_value = walk.value[e];
             }
         }
-        if (first != absent && second != absent) worth[first] += first_value - second_value;
+        deciders[c] = d;
     }
-    return worth;
-}
+
+    void changed(int pattern) {
+        at = line_of(walk, lines);
+        for (const std::int32_t e : entries[pattern])
+            find_deciders(class_of_entry[e]);
+    }
+
+    // Moves the line at index from to the place where the chart returns most, or out of the
+    // chart if it loses wherever it stands; returns whether the chart gained. Draw five, the
+    // last line, stays last.
+    bool move_to_best_place(std::size_t from) {
+        const int moved = lines[from];
+        const std::size_t others = lines.size() - 1;
+        // gain[i]: what the line adds over the deals whose first other line is line i of the
+        // others.
+        std::vector<Wide> gain(others + 1, 0);
+        for (const std::int32_t e : entries[moved]) {
+            const Deciders& d = deciders[class_of_entry[e]];
+            const bool first = d.first == moved;
+            const int line = at[first ? d.second : d.first];
+            const std::size_t place = static_cast<std::size_t>(line) - (line > at[moved]);
+            gain[std::min(place, others)] +=
+                walk.value[e] - (first ? d.second_value : d.first_value);
+        }
+        // Placed before line i, it decides the deals whose first other line is i or later.
+        Wide running = 0;
+        Wide best_gain = 0;
+        std::size_t best_place = others;
+        Wide here = 0;
+        for (std::size_t i = others + 1; i-- > 0;) {
+            running += gain[i];
+            if (i == from) here = running;
+            if (i < others && running > best_gain) {
+                best_gain = running;
+                best_place = i;
+            }
+        }
+        if (best_gain <= here) return false;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(from));
+        if (best_place < others)
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(best_place), moved);
+        changed(moved);
+        return true;
+    }
+
+    // Each line in turn goes where the chart returns most, until no move gains.
+    void settle() {
+        for (int pass = 0; pass < 8; ++pass) {
+            bool moved = false;
+            for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+                const int line = lines[i];
+                if (move_to_best_place(i)) {
+                    moved = true;
+                    // The line now at i has not been looked at yet, unless it is the moved one.
+                    if (lines[i] != line) --i;
+                }
+            }
+            if (!moved) break;
+        }
+    }
+
+    // The line worth least, by what its deals lose when the next line they contain decides
+    // them; lines.size() - 1 (Draw five) if there is no other.
+    std::pair<std::size_t, Wide> least_worth() const {
+        std::vector<Wide> worth(lines.size(), 0);
+        for (const Deciders& d : deciders)
+            if (at[d.first] + 1 < static_cast<int>(lines.size()))
+                worth[at[d.first]] += d.first_value - d.second_value;
+        std::size_t least = lines.size() - 1;
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+            if (least + 1 == lines.size() || worth[i] < worth[least]) least = i;
+        return {least, worth[least]};
+    }
+
+    void remove(std::size_t line) {
+        const int pattern = lines[line];
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(line));
+        changed(pattern);
+    }
+};
 
 struct WalkedTables {
     std::unique_ptr<SubsetTables> tables{new SubsetTables};
@@ -327,10 +398,8 @@ ChartReport derive_chart(const PayTable& pays, int max_lines) {
     // best, the richest first; Draw five closes the chart.
     std::vector<Wide> when_best(count, 0);
     std::vector<std::int64_t> deals_best(count, 0);
-    std::vector<std::int32_t> class_of_entry(walk.pattern.size());
     for (std::size_t c = 0; c + 1 < walk.first.size(); ++c) {
         for (int e = walk.first[c]; e < walk.first[c + 1]; ++e) {
-            class_of_entry[e] = static_cast<std::int32_t>(c);
             if (walk.value[e] != walk.best[c]) continue;
             when_best[walk.pattern[e]] += walk.value[e];
             deals_best[walk.pattern[e]] += walk.weight[c];
@@ -344,33 +413,15 @@ ChartReport derive_chart(const PayTable& pays, int max_lines) {
     });
     lines.push_back(0);
 
-    const std::vector<std::vector<std::int32_t>> entries = classes_by_pattern(walk);
-    // Each line in turn goes where the chart returns most, until no move gains.
-    auto settle = [&] {
-        for (int pass = 0; pass < 8; ++pass) {
-            bool moved = false;
-            for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-                const int line = lines[i];
-                if (move_to_best_place(walk, entries[line], class_of_entry, lines, i)) {
-                    moved = true;
-                    // The line now at i has not been looked at yet, unless it is the moved one.
-                    if (lines[i] != line) --i;
-                }
-            }
-            if (!moved) break;
-        }
-    };
-    settle();
+    Search search(walk, std::move(lines));
+    search.settle();
     // The line worth least goes while the chart is too long or a line adds nothing.
     for (;;) {
-        const std::vector<Wide> worth = line_worth(walk, lines);
-        std::size_t least = 0;
-        for (std::size_t i = 1; i + 1 < lines.size(); ++i)
-            if (worth[i] < worth[least]) least = i;
-        if (lines.size() <= 1 || (static_cast<int>(lines.size()) <= max_lines && worth[least] > 0))
-            break;
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(least));
-        settle();
+        const auto [least, worth] = search.least_worth();
+        const bool too_long = static_cast<int>(search.lines.size()) > max_lines;
+        if (least + 1 == search.lines.size() || (!too_long && worth > 0)) break;
+        search.remove(least);
+        search.settle();
     }
-    return check_lines(walk, lines);
+    return check_lines(walk, search.lines);
 }

@@ -30,10 +30,16 @@ inline void keep_card_number(KeptCards& kept, int number) {
 
 PatternCode classify(const KeptCards& kept);
 
+// The broader patterns a pattern falls under: a draw to a royal, straight flush or straight of
+// any number of straights ("3 to a S.Flush" takes the royals too). Returns how many.
+int broader_patterns(PatternCode pattern, std::array<PatternCode, 2>& broader);
+
+// Whether a line of this pattern takes a hold of that one: the same, or a broader one.
+bool pattern_covers(PatternCode line, PatternCode pattern);
+
 // Up to five small numbers sorted from the largest down and packed, the largest in the highest
 // bits: of two such lists of the same length, the larger number is the one that starts larger.
-constexpr std::uint32_t packed_descending(std::array<int, hand_size> values, int count,
-                                          int bits) {
+constexpr std::uint32_t packed_descending(std::array<int, hand_size> values, int count, int bits) {
     std::uint32_t packed = 0;
     for (int i = 0; i < count && i < hand_size; ++i) {
         int largest = i;
@@ -49,7 +55,8 @@ static_assert(packed_descending({3, 9, 5, 0, 0}, 3, 4) == 0x95300);
 
 // The tie rule's last word, for holds of the same ranks: each card as its rank then its suit
 // (spades first), highest first. suit_named renames the suits.
-inline std::uint32_t suit_key(const KeptCards& kept, const std::array<int, suit_count>& suit_named) {
+inline std::uint32_t suit_key(const KeptCards& kept,
+                              const std::array<int, suit_count>& suit_named) {
     std::array<int, hand_size> cards{};
     for (int i = 0; i < kept.count && i < hand_size; ++i)
         cards[i] = kept.rank[i] * suit_count + (suit_count - 1 - suit_named[kept.suit[i]]);
