@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "rules/evaluate.hpp"
 #include "strategy/patterns.hpp"
@@ -121,7 +124,7 @@ PatternCode classify(const KeptCards& kept) {
         return pack({Kind::made, false, 0, 0,
                      category == HandCategory::no_win ? category_count : row_of(category)});
     }
-    if (n == 1) return pack({Kind::single, kept.joker, 1, 0, kept.rank[0]});
+    if (n == 1) return pack({Kind::single, kept.joker, 0, 0, kept.rank[0]});
     const bool suited = (suits & (suits - 1)) == 0;
     const int ways = straight_ways(ranks);
     // A royal's cards are all ten or higher: rank bits 8 to 12.
@@ -190,19 +193,37 @@ PatternText pattern_text(PatternCode pattern) {
 }
 
 bool parse_pattern(std::string_view text, PatternCode& pattern) {
-    // Every code whose fields are in range: the words of each are compared, a few thousand in all.
-    for (unsigned kind = 0; kind <= static_cast<unsigned>(Kind::made); ++kind) {
-        for (unsigned rest = 0; rest < 1U << 11; ++rest) {
-            const PatternCode code = static_cast<PatternCode>(kind << 11 | rest);
-            const Fields f = unpack(code);
-            if (f.ways > hand_size || f.cards > hand_size - 1 || f.low > rank_count - 1) continue;
-            if (std::string_view(pattern_text(code).data()) == text && pack(f) == code) {
-                pattern = code;
-                return true;
+    // Every code whose fields are in range, by its words, listed once: a few thousand.
+    static const std::vector<std::pair<std::string, PatternCode>> words = [] {
+        std::vector<std::pair<std::string, PatternCode>> list;
+        for (unsigned kind = 0; kind <= static_cast<unsigned>(Kind::made); ++kind) {
+            for (unsigned rest = 0; rest < 1U << 11; ++rest) {
+                const PatternCode code = static_cast<PatternCode>(kind << 11 | rest);
+                const Fields f = unpack(code);
+                if (f.ways > hand_size || f.cards > hand_size - 1 || f.low > rank_count - 1)
+                    continue;
+                // Groups make the categories of equal ranks (or a pair), five different cards
+                // the straights and flushes (or no win).
+                using enum HandCategory;
+                const bool five_row = f.low == row_of(royal_flush) ||
+                                      f.low == row_of(straight_flush) || f.low == row_of(flush) ||
+                                      f.low == row_of(straight);
+                if (f.kind == Kind::group && (f.low > category_count || five_row)) continue;
+                if (f.kind == Kind::made && !five_row && f.low != category_count) continue;
+                list.emplace_back(pattern_text(code).data(), code);
             }
         }
-    }
-    return false;
+        // The first code of each text stands for it: fields its words do not show are 0.
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        return list;
+    }();
+    const auto found = std::lower_bound(words.begin(), words.end(), text,
+                                        [](const std::pair<std::string, PatternCode>& a,
+                                           std::string_view b) { return a.first < b; });
+    if (found == words.end() || found->first != text) return false;
+    pattern = found->second;
+    return true;
 }
 
 int broader_patterns(PatternCode pattern, std::array<PatternCode, 2>& broader) {
