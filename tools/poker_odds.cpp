@@ -346,8 +346,8 @@ void print_chart_json(const ChartReport& report) {
 
 void print_chart_text(const ChartReport& report) {
     std::printf(
-        "Hold the first line the hand contains. Loss: bets given away against perfect\n"
-        "play, per deal the line decides and per deal dealt.\n\n");
+        "Hold the first line the hand contains. Loss: bets given away\n"
+        "against perfect play per deal the line decides, and per deal dealt.\n\n");
     std::printf("%4s  %-23s %8s  %9s  %9s\n", "Line", "Pattern", "Deals", "Loss", "Of all");
     for (std::size_t i = 0; i < report.lines.size(); ++i) {
         const ChartLineReport& line = report.lines[i];
