@@ -120,6 +120,8 @@ void resize_window(DisplayContext& display, int width, int height);
 // Asks the window manager to turn full screen on or off (EWMH _NET_WM_STATE); without a manager
 // that knows it nothing happens.
 void toggle_fullscreen(DisplayContext& display);
+// The character by which buttons name a key (see Button), or 0 for a key that names none.
+char key_name(KeySym key);
 // Answers an event about the window that is not a press: a close message, the window's
 // destruction or its new size is noted, an exposure repainted; anything else is dropped. False
 // for presses.

@@ -57,7 +57,8 @@ Bool is_window_event(Display*, XEvent* event, XPointer context) {
     return event->xany.window == display->window || event->type == MappingNotify;
 }
 
-// The character by which buttons name a key (see Button), or 0.
+}  // namespace
+
 char key_name(KeySym key) {
     if (key == XK_Return || key == XK_KP_Enter || key == XK_space) return 'd';
     if (key >= XK_KP_0 && key <= XK_KP_9) return static_cast<char>('0' + (key - XK_KP_0));
@@ -65,6 +66,8 @@ char key_name(KeySym key) {
     if (key > XK_space && key <= XK_asciitilde) return static_cast<char>(key);
     return 0;
 }
+
+namespace {
 
 // Whether a key is the one named so, by the first two symbols, as key_button looks at them.
 bool is_key(XKeyEvent& key, char name) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/glyphs.hpp"
+#include "support/labels.hpp"
 #include "table.hpp"
 
 namespace {
@@ -267,21 +268,16 @@ TEST_F(Cards, StartTableShowsFiveBacksTheMainPanelEmptyHoldsAndTheScores) {
         const char* text;
     };
     const Label labels[] = {
-        {100, 125, "[Bet   ]"},
-        {100, 145, "[Deal  ]"},
-        {100, 165, "[      ]"},
-        {100, 185, "[End   ]"},
-        {7, 84, "[ ]"},
-        {39, 84, "[ ]"},
-        {71, 84, "[ ]"},
-        {103, 84, "[ ]"},
-        {135, 84, "[ ]"},
-        {1, 125, "BET   : 00000"},
-        {1, 145, "WIN   : 00000"},
+        {100, 125, "[Bet   ]"},    {100, 145, "[Deal  ]"},    {100, 165, "[      ]"},
+        {100, 185, "[End   ]"},    {1, 125, "BET   : 00000"}, {1, 145, "WIN   : 00000"},
         {1, 185, "Credit: 00050"},
     };
     for (const Label& label : labels) {
         expected.paste(render_text(look, label.text, "black", "white"), label.x, label.y - 7);
+    }
+    for (int position = 0; position < 5; ++position) {
+        const LabelPlace at = card_label(position);
+        expected.paste(render_text(look, unmarked_label, "black", "white"), at.x, at.baseline - 7);
     }
     EXPECT_EQ(picture_difference(expected, window_picture(0, 0, 160, 200)), "");
 }

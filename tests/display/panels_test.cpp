@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/labels.hpp"
 #include "table.hpp"
 
 namespace {
@@ -23,6 +24,12 @@ struct Label {
     int y;  // baseline
     const char* text;
 };
+
+// The label of the card button under a hand position.
+Label mark(int position, const char* text) {
+    const LabelPlace at = card_label(position);
+    return {at.x, at.baseline, text};
+}
 
 TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
     struct Case {
@@ -45,26 +52,22 @@ TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
           {100, 185, "[Take  ]"}}},
         {"hold 1 0 0 1 0",
          [&] { draw_hold_panel(context, 0b01001); },
-         {{7, 84, "[H]"},
-          {39, 84, "[ ]"},
-          {71, 84, "[ ]"},
-          {103, 84, "[H]"},
-          {135, 84, "[ ]"},
+         {mark(0, "[H]"),
+          mark(1, "[ ]"),
+          mark(2, "[ ]"),
+          mark(3, "[H]"),
+          mark(4, "[ ]"),
           {100, 145, "[Deal  ]"}}},
         {"hold 1 1 0 1 1",
          [&] { draw_hold_panel(context, 0b11011); },
-         {{7, 84, "[H]"}, {39, 84, "[H]"}, {71, 84, "[ ]"}, {103, 84, "[H]"}, {135, 84, "[H]"}}},
+         {mark(0, "[H]"), mark(1, "[H]"), mark(2, "[ ]"), mark(3, "[H]"), mark(4, "[H]")}},
         // The pick buttons stand under positions 1 to 4.
         {"pick 3",
          [&] { draw_pick_panel(context, 0b01000); },
-         {{39, 84, "[ ]"},
-          {71, 84, "[ ]"},
-          {103, 84, "[S]"},
-          {135, 84, "[ ]"},
-          {100, 145, "[Deal  ]"}}},
+         {mark(1, "[ ]"), mark(2, "[ ]"), mark(3, "[S]"), mark(4, "[ ]"), {100, 145, "[Deal  ]"}}},
         {"pick 0 1 2 3",
          [&] { draw_pick_panel(context, 0b01111); },
-         {{39, 84, "[S]"}, {71, 84, "[S]"}, {103, 84, "[S]"}, {135, 84, "[ ]"}}},
+         {mark(1, "[S]"), mark(2, "[S]"), mark(3, "[S]"), mark(4, "[ ]")}},
     };
     for (const Case& c : cases) {
         // Colours left behind by someone else do not matter: panels are black on white.
@@ -76,7 +79,7 @@ TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
         }
     }
     // Position 0 has no pick button; it shows the hold label drawn there before.
-    EXPECT_TRUE(shows(7, 84, "[H]"));
+    EXPECT_TRUE(shows(card_label(0).x, card_label(0).baseline, "[H]"));
 }
 
 // The rectangles of the four panels as the game knows them, from the outside.

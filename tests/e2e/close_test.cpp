@@ -22,8 +22,6 @@ using namespace std::string_literals;
 const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
 const char* const select_bigger = select_bigger_message;
-const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
-const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
 
 // The ways a player or the system asks the run to end.
 enum class Request { close, destroy, terminate, hang_up, interrupt };
@@ -69,25 +67,9 @@ void ask_to_end(PokerGame& game, Request request) {
     }
 }
 
-void bet(PokerGame& game, int count, int credit) {
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
-    for (int placed = 1; placed <= count; ++placed) {
-        press(game, bet_button);
-        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(placed, 0, credit - placed); }));
-    }
-}
-
 // Two pair on a bet of 1 (a win of 2), held whole, up to the double-up offer.
 void win_two(PokerGame& game) {
-    bet(game, 1, 50);
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
-    for (int position = 0; position < 5; ++position) {
-        press(game, hold_button(position));
-        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); }));
-    }
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+    win_with_held_hand(game, 1, 50);
     ASSERT_TRUE(game.shows_scores(1, 2, 49));
 }
 
@@ -95,7 +77,7 @@ void win_two(PokerGame& game) {
 struct Moment {
     const char* name;
     std::string stored_before;  // the player file before the run, empty for none
-    std::vector<std::string> cards;
+    const char* cards;          // dealt in turn
     void (*reach)(PokerGame&);  // plays up to the moment; the program then waits for a click
     const char* saved;          // the file afterwards, nullptr: as it was before
     bool game_over;
@@ -106,65 +88,39 @@ void PrintTo(const Moment& moment, std::ostream* out) {
 }
 
 const Moment moments[] = {
-    {"FirstWaitOfANewPlayerSavesTheDefault",
-     "",
-     {},
+    {"FirstWaitOfANewPlayerSavesTheDefault", "", "",
      [](PokerGame& game) {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
      },
-     "\x32\0\0\0",
-     false},
-    {"BettingGivesBackTheStakeEvenTheWholeCredit",
-     stored(2),
-     {},
-     [](PokerGame& game) { bet(game, 2, 2); },
-     "\x02\0\0\0",
-     false},
-    {"BettingByANewPlayerGivesBackTheWholeCredit",
-     "",
-     {},
-     [](PokerGame& game) { bet(game, 50, 50); },
-     "\x32\0\0\0",
-     false},
-    {"HoldingLosesTheStake",
-     stored(20),
-     {"2s", "5h", "9c", "Jd", "Kh"},
+     "\x32\0\0\0", false},
+    {"BettingGivesBackTheStakeEvenTheWholeCredit", stored(2), "",
+     [](PokerGame& game) { bet(game, 2, 2); }, "\x02\0\0\0", false},
+    {"BettingByANewPlayerGivesBackTheWholeCredit", "", "",
+     [](PokerGame& game) { bet(game, 50, 50); }, "\x32\0\0\0", false},
+    {"HoldingLosesTheStake", stored(20), "2s 5h 9c Jd Kh",
      [](PokerGame& game) {
-         bet(game, 3, 20);
-         press(game, deal_button);
-         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
-         press(game, hold_button(1));
-         ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[H]"); }));
+         bet_and_deal(game, 3, 20);
+         hold(game, {1});
      },
-     "\x11\0\0\0",
-     false},
-    {"TheOfferTakesTheWin", "", {"Kh", "Ks", "2c", "2d", "9h"}, win_two, "\x33\0\0\0", false},
-    {"TheOfferAfterAGambleTakesItsWin",
-     "",
-     {"Kh", "Ks", "2c", "2d", "9h", "Jk"},
+     "\x11\0\0\0", false},
+    {"TheOfferTakesTheWin", "", "Kh Ks 2c 2d 9h", win_two, "\x33\0\0\0", false},
+    {"TheOfferAfterAGambleTakesItsWin", "", "Kh Ks 2c 2d 9h Jk",
      [](PokerGame& game) {
          win_two(game);
          press(game, double_button);  // the dealer's joker triples the win
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
      },
-     "\x37\0\0\0",
-     false},
-    {"ThePickForfeitsTheWin",
-     "",
-     {"Kh", "Ks", "2c", "2d", "9h", "7h"},
+     "\x37\0\0\0", false},
+    {"ThePickForfeitsTheWin", "", "Kh Ks 2c 2d 9h 7h",
      [](PokerGame& game) {
          win_two(game);
          press(game, double_button);
          ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
-         press(game, pick_button(2));
-         ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[S]"); }));
+         pick(game, 2);
      },
-     "\x31\0\0\0",
-     false},
-    {"TheWholeCreditStakedSavesNothing",
-     stored(2),
-     {"2s", "5h", "9c", "Jd", "Kh"},
+     "\x31\0\0\0", false},
+    {"TheWholeCreditStakedSavesNothing", stored(2), "2s 5h 9c Jd Kh",
      [](PokerGame& game) {
          bet(game, 2, 2);
          press(game, bet_button);  // with no credit left, a Bet stakes nothing
@@ -172,8 +128,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
-     nullptr,
-     true},
+     nullptr, true},
 };
 
 class EndRequest : public ::testing::TestWithParam<Moment> {};
@@ -185,13 +140,11 @@ TEST_P(EndRequest, EndsTheRunAsEndDoes) {
         TemporaryDirectory dir;
         const std::string file = dir.file("tavlek.bob.sv");
         if (!moment.stored_before.empty()) write_file(file, moment.stored_before);
-        GameOptions options;
-        options.cards = moment.cards;
-        PokerGame game(dir, options);
+        PokerGame game(dir, dealing(moment.cards));
         moment.reach(game);
         ask_to_end(game, request);
         EXPECT_EQ(game.finish(), 0);
-        EXPECT_EQ(game.output(), banner + (moment.game_over ? game_over : ""));
+        EXPECT_EQ(game.output(), banner() + (moment.game_over ? game_over_lines : ""));
         if (moment.saved != nullptr) {
             EXPECT_EQ(read_file(file), std::string(moment.saved, 4));
         } else if (moment.stored_before.empty()) {
@@ -211,9 +164,7 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
     for (const Request request : every_request) {
         SCOPED_TRACE(name_of(request));
         TemporaryDirectory dir;
-        GameOptions options;
-        options.cards = {"2s", "5h", "9c", "Jd", "Kh"};
-        PokerGame game(dir, options);
+        PokerGame game(dir, dealing("2s 5h 9c Jd Kh"));
         bet(game, 1, 50);
         press(game, deal_button);
         // Held in the pause after "Good Luck": the request and a press of the first hold button
@@ -324,7 +275,7 @@ TEST(EndRequest, ASignalCutsARealPauseShort) {
     TemporaryDirectory dir;
     TemporaryDirectory scratch;
     const std::string trace = scratch.file("trace");
-    GameOptions options;
+    GameOptions options = dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h");
     // The pauses of one second return at once, the pause of two seconds after the result is slept
     // for real, until a signal ends it. Under strace the leak checker of a sanitized build cannot
     // work.
@@ -337,7 +288,6 @@ TEST(EndRequest, ASignalCutsARealPauseShort) {
                          trace,
                          "-e",
                          "trace=clock_nanosleep,nanosleep,restart_syscall,exit_group"};
-    options.cards = {"2s", "5h", "9c", "Jd", "Kh", "3s", "7h", "8c", "Qd", "4h"};
     PokerGame game(dir, options);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     int poker = 0;

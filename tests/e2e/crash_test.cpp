@@ -57,11 +57,7 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
         GameOptions options;
         options.hold_at_pauses = false;
         PokerGame game(dir, options);
-        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, old_credit); }));
-        press(game, bet_button);
-        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, old_credit - 1); }));
-        press(game, deal_button);
-        ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Select Cards           "); }));
+        ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, old_credit));
 
         std::nth_element(ends_us.begin(), ends_us.begin() + ends_us.size() / 2, ends_us.end());
         const long typical_us = std::min(ends_us[ends_us.size() / 2], 20000L);
@@ -135,17 +131,11 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
     TemporaryDirectory dir;
     const std::string file = dir.file("tavlek.bob.sv");
     write_file(file, stored(30));
-    GameOptions options;
+    GameOptions options = dealing("2s 5h 9c Jd Kh");
     options.server = &server;
-    options.cards = {"2s", "5h", "9c", "Jd", "Kh"};
     PokerGame game(dir, options);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 30); }));
-    press(game, bet_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 29); }));
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Select Cards           "); }));
-    press(game, hold_button(0));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(7, 84, "[H]"); }));
+    ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, 30));
+    ASSERT_NO_FATAL_FAILURE(hold(game, {0}));
     if (GetParam().held_at_a_pause) {
         const int pauses = game.pauses_entered();
         press(game, deal_button);

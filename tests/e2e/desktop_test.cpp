@@ -126,32 +126,32 @@ TEST_F(Desktop, AGameIsPlayedWithClicksInAWindowOfAnySizeAndWithKeys) {
     struct Step {
         Point point;
         KeySym key;
-        int x, y;  // where the step shows its text
+        LabelPlace at;  // where the step shows its text
         const char* text;
     };
     const Step steps[] = {
-        {bet_button, XK_b, 1, 125, "BET   : 00001"},
-        {bet_button, XK_B, 1, 125, "BET   : 00002"},
-        {deal_button, XK_Return, 1, 20, "Select Cards           "},
-        {hold_button(0), XK_1, 7, 84, "[H]"},
-        {hold_button(1), XK_KP_2, 39, 84, "[H]"},
-        {hold_button(4), XK_KP_5, 135, 84, "[H]"},
+        {bet_button, XK_b, {1, 125}, "BET   : 00001"},
+        {bet_button, XK_B, {1, 125}, "BET   : 00002"},
+        {deal_button, XK_Return, {1, 20}, "Select Cards           "},
+        {hold_button(0), XK_1, card_label(0), "[H]"},
+        {hold_button(1), XK_KP_2, card_label(1), "[H]"},
+        {hold_button(4), XK_KP_5, card_label(4), "[H]"},
         // The hint keeps both pairs and lets the nine go, all at once; a key of 0 only looks.
-        {hold_button(4), XK_question, 135, 84, "[ ]"},
-        {hold_button(2), 0, 71, 84, "[H]"},
-        {hold_button(3), 0, 103, 84, "[H]"},
-        {deal_button, XK_space, 1, 20, "Double Up-Take Score ? "},
-        {double_button, XK_u, 1, 20, "Select Bigger Card     "},
-        {pick_button(2), XK_3, 71, 84, "[S]"},
-        {deal_button, XK_KP_Enter, 1, 145, "WIN   : 00008"},
-        {take_button, XK_t, 1, 185, "Credit: 00056"},
+        {hold_button(4), XK_question, card_label(4), "[ ]"},
+        {hold_button(2), 0, card_label(2), "[H]"},
+        {hold_button(3), 0, card_label(3), "[H]"},
+        {deal_button, XK_space, {1, 20}, "Double Up-Take Score ? "},
+        {double_button, XK_u, {1, 20}, "Select Bigger Card     "},
+        {pick_button(2), XK_3, card_label(2), "[S]"},
+        {deal_button, XK_KP_Enter, {1, 145}, "WIN   : 00008"},
+        {take_button, XK_t, {1, 185}, "Credit: 00056"},
     };
     const std::vector<std::string> no_arguments, three{"--scale=3"};
     for (const bool keys : {false, true}) {
         SCOPED_TRACE(keys ? "keys" : "clicks");
         TemporaryDirectory dir;
         GameOptions options = on(server, keys ? no_arguments : three, keys ? 1 : 3);
-        options.cards = {"Kh", "Ks", "2c", "2d", "9h", "5s", "7h", "3s", "7c", "9d"};
+        options.cards = dealing("Kh Ks 2c 2d 9h 5s 7h 3s 7c 9d").cards;
         PokerGame game(dir, options);
         ASSERT_TRUE(at_start_table(game));
         if (!keys) size_through_the_desktop(look, game);
@@ -161,8 +161,9 @@ TEST_F(Desktop, AGameIsPlayedWithClicksInAWindowOfAnySizeAndWithKeys) {
             } else if (step.key != 0) {
                 game.press_key(step.key);
             }
-            ASSERT_TRUE(game.wait_for([&] { return game.shows(step.x, step.y, step.text); }))
-                << step.text;
+            ASSERT_TRUE(game.wait_for([&] {
+                return game.shows(step.at.x, step.at.baseline, step.text);
+            })) << step.text;
         }
         keys ? game.press_key(XK_e) : press(game, end_button);
         EXPECT_EQ(game.finish(), 0);

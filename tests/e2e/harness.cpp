@@ -1,3 +1,6 @@
+// Before any X header, whose None would stand in for its own.
+#include <gtest/gtest.h>
+
 #include "e2e/harness.hpp"
 
 #include <fcntl.h>
@@ -82,6 +85,17 @@ std::string find_in_path(const std::string& program) {
         start = end + 1;
     }
     return "";
+}
+
+GameOptions dealing(const std::string& cards) {
+    GameOptions options;
+    for (const Card card : card_list(cards))
+        options.cards.emplace_back(card_text(card).data());
+    return options;
+}
+
+std::string banner(const std::string& player) {
+    return poker + " V01/L02 \nplayer file name : tavlek." + player + ".sv \n";
 }
 
 int rand_value_of(const std::string& card) {
@@ -227,17 +241,24 @@ bool PokerGame::shows_message(const char* text, const char* fg, const char* bg) 
     return shows(1, 20, text, fg, bg);
 }
 
+// The 32 by 32 cell of hand position p, as the picture holds it; empty without a window.
+Picture PokerGame::card_cell(int position) const {
+    if (window_ == 0) return {};
+    return read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+}
+
 bool PokerGame::shows_card(int position, const std::string& card) const {
-    if (window_ == 0) return false;
-    const Picture cell =
-        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+    const Picture cell = card_cell(position);
     return !cell.pixels.empty() && card_matches(display_, cell, parse_card(card));
 }
 
+bool PokerGame::shows_mark(int position, const char* label) const {
+    const LabelPlace place = card_label(position);
+    return shows(place.x, place.baseline, label);
+}
+
 bool PokerGame::shows_back(int position) const {
-    if (window_ == 0) return false;
-    const Picture cell =
-        read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
+    const Picture cell = card_cell(position);
     return !cell.pixels.empty() && back_matches(display_, cell);
 }
 
@@ -271,4 +292,53 @@ int PokerGame::kill_now(int signal) {
 std::string PokerGame::output() const {
     std::ifstream in(out_file_);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void bet(PokerGame& game, int count, int credit) {
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    for (int placed = 1; placed <= count; ++placed) {
+        press(game, bet_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(placed, 0, credit - placed); }));
+    }
+}
+
+void bet_and_deal(PokerGame& game, int count, int credit) {
+    ASSERT_NO_FATAL_FAILURE(bet(game, count, credit));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards_message); }));
+}
+
+void hold(PokerGame& game, std::initializer_list<int> positions) {
+    for (int position : positions) {
+        press(game, hold_button(position));
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(position, held_label); }))
+            << "hold " << position;
+    }
+}
+
+void pick(PokerGame& game, int position) {
+    press(game, pick_button(position));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(position, picked_label); }))
+        << "pick " << position;
+}
+
+void win_with_held_hand(PokerGame& game, int count, int credit) {
+    ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, count, credit));
+    ASSERT_NO_FATAL_FAILURE(hold(game, {0, 1, 2, 3, 4}));
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer_message); }));
+}
+
+void end_run(PokerGame& game, int credit) {
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    press(game, end_button);
+    EXPECT_EQ(game.finish(), 0);
+}
+
+void expect_hand(const PokerGame& game, const std::string& cards) {
+    const Hand hand = parse_hand(cards);
+    for (int p = 0; p < hand_size; ++p)
+        EXPECT_TRUE(game.shows_card(p, card_text(hand[p]).data())) << "position " << p;
 }

@@ -14,6 +14,7 @@
 #include "play/messages.hpp"
 #include "rules/card.hpp"
 #include "rules/state.hpp"
+#include "support/labels.hpp"
 #include "support/process.hpp"
 #include "support/xserver.hpp"
 
@@ -49,6 +50,8 @@ public:
                const char* bg = "white") const;
     bool shows_message(const char* text, const char* fg = "black", const char* bg = "white") const;
     bool shows_card(int position, const std::string& card) const;
+    // Whether the card button under hand position p shows this label ("[H]", "[S]", "[ ]").
+    bool shows_mark(int position, const char* label) const;
     bool shows_back(int position) const;
     bool shows_scores(int bet, int win, int credit) const;
 
@@ -97,7 +100,17 @@ private:
     int top_ = 0;
 
     bool poll_exit();
+    Picture card_cell(int position) const;
 };
+
+// Options that deal these cards in turn ("Kh Ks 2c"), then random ones.
+GameOptions dealing(const std::string& cards);
+
+// What the program writes on starting a run for a player: its name and version, and the file.
+std::string banner(const std::string& player = "bob");
+// What it writes when a game leaves no credit.
+inline const std::string game_over_lines =
+    "****           ****\n**** Game Over ****\n****           ****\n";
 
 // Card literal to the rand() value that deals it under the test clock.
 int rand_value_of(const std::string& card);
@@ -133,3 +146,19 @@ constexpr Point pick_button(int position) {  // positions 1 to 4
 inline void press(const PokerGame& game, Point point) {
     game.press(point.x, point.y);
 }
+
+// A player's moves, each waiting until the window shows it has been taken; a step that does not
+// come is a test failure.
+// Waits for the start of a game at this credit and presses Bet `count` times.
+void bet(PokerGame& game, int count, int credit);
+// The same, then Deal; returns once the cards are up.
+void bet_and_deal(PokerGame& game, int count, int credit);
+void hold(PokerGame& game, std::initializer_list<int> positions);
+// Picks the card at hand position 1 to 4 in the double-up.
+void pick(PokerGame& game, int position);
+// A game dealt from the script, played to the double-up offer by holding every card.
+void win_with_held_hand(PokerGame& game, int count, int credit);
+// Waits for the start of a game at this credit, presses End and expects the run to end well.
+void end_run(PokerGame& game, int credit);
+// Expects the window to show these five cards ("3c 5h 7d Jd Qs").
+void expect_hand(const PokerGame& game, const std::string& cards);

@@ -21,57 +21,6 @@ const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
 const char* const select_bigger = select_bigger_message;
 
-std::vector<std::string> cards(const std::string& text) {
-    std::vector<std::string> list;
-    for (std::size_t start = 0; start < text.size();) {
-        const std::size_t end = std::min(text.find(' ', start), text.size());
-        list.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return list;
-}
-
-GameOptions dealing(const std::string& text) {
-    GameOptions options;
-    options.cards = cards(text);
-    return options;
-}
-
-// Waits for the start of a game, bets and presses Deal; returns once the cards are up.
-void bet_and_deal(PokerGame& game, int bet, int credit) {
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, credit); }));
-    for (int placed = 1; placed <= bet; ++placed) {
-        press(game, bet_button);
-        ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(placed, 0, credit - placed); }));
-    }
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
-}
-
-void hold(PokerGame& game, std::initializer_list<int> positions) {
-    for (int position : positions) {
-        press(game, hold_button(position));
-        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); }));
-    }
-}
-
-// Plays a game dealt from the script to the double-up offer, holding every card.
-void win_with_held_hand(PokerGame& game, int bet, int credit) {
-    bet_and_deal(game, bet, credit);
-    hold(game, {0, 1, 2, 3, 4});
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
-}
-
-void end_run(PokerGame& game, int credit) {
-    ASSERT_TRUE(game.wait_for([&] {
-        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit);
-    }));
-    press(game, end_button);
-    EXPECT_EQ(game.finish(), 0);
-}
-
 // A second private X server, for a game whose window must be told apart from one on the test
 // server. The games on it end before it does.
 struct SecondServer {
@@ -87,20 +36,16 @@ TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
     bet_and_deal(game, 1, 50);
-    const char* first[] = {"2s", "5h", "9c", "Jd", "Kh"};
+    expect_hand(game, "2s 5h 9c Jd Kh");
     for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows_card(p, first[p])) << p;
-    for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows(32 * p + 7, 84, "[ ]"));
+        EXPECT_TRUE(game.shows_mark(p, unmarked_label)) << p;
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
-    const char* second[] = {"3s", "7h", "8c", "Qd", "4h"};
-    for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows_card(p, second[p])) << p;
+    expect_hand(game, "3s 7h 8c Qd 4h");
     EXPECT_TRUE(game.shows_scores(1, 0, 49));
     end_run(game, 49);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
-    EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+    EXPECT_EQ(game.output(), banner());
 }
 
 // Two runs dealing at once from generator streams of their own deal different hands: at a clock
@@ -155,28 +100,25 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     hold(game, {0, 1, 2});
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line, "blue"); }));
-    for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows_card(p, cards("Kh Ks 7c 4d 2s")[p])) << "nothing drawn yet";
+    expect_hand(game, "Kh Ks 7c 4d 2s");  // nothing drawn yet
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(3, "3h"));
 
     bet_and_deal(game, 1, 48);
     game.press_key(XK_h);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[H]"); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(1, held_label); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(4, "6h")) << "the aces kept, three cards drawn";
 
     const std::string given = hundredths(2 * cost);
     std::snprintf(line, sizeof line, "%-23s", ("2 hands 1 best -" + given).c_str());
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
     press(game, end_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line); }));
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), POKER_BINARY
-                                 " V01/L02 \nplayer file name : tavlek.bob.sv \n"
-                                 "trainer: 2 hands, 1 best holds, 1 others gave away " +
+    EXPECT_EQ(game.output(), banner() + "trainer: 2 hands, 1 best holds, 1 others gave away " +
                                  given + " credits\n");
 }
 
@@ -212,19 +154,13 @@ TEST(Game, HeldCardsStayAndTheOthersComeFromTheSameDeck) {
     EXPECT_TRUE(game.shows_card(1, "5h"));
     EXPECT_TRUE(game.shows_card(3, "Jd"));
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
-    const char* final_hand[] = {"3c", "5h", "7d", "Jd", "Qs"};
-    for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows_card(p, final_hand[p])) << p;
+    expect_hand(game, "3c 5h 7d Jd Qs");
 }
 
 TEST(Game, EndAfterBetsDeals) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh"));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
-    press(game, bet_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, 49); }));
-    press(game, bet_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(2, 0, 48); }));
+    bet(game, 2, 50);
     press(game, end_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
     EXPECT_TRUE(game.shows_card(0, "2s"));
@@ -242,9 +178,7 @@ TEST(Game, EndBeforeABetSavesTheStoredCreditExactly) {
     no_display.directory = dir.path;
     no_display.unset = {"DISPLAY"};
     EXPECT_EQ(run_program({POKER_BINARY, "bob"}, no_display).out,
-              POKER_BINARY
-                  " V01/L02 \nplayer file name : tavlek.bob.sv \nplayer file tavlek.bob.sv "
-                  "is in use by process " +
+              banner() + "player file tavlek.bob.sv is in use by process " +
                   std::to_string(game.pid()) + "\n");
     EXPECT_EQ(run_program({POKER_BINARY, "ann"}, no_display).err,
               "cannot open display \"\" (DISPLAY is not set)\n");
@@ -264,9 +198,7 @@ TEST(Game, LosingTheLastCreditIsGameOverAndSavesNothing) {
         return game.pauses_entered() == 5 && game.shows_message("***** Game Over !! ****", "blue");
     }));
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), POKER_BINARY
-              " V01/L02 \nplayer file name : tavlek.bob.sv \n"
-              "****           ****\n**** Game Over ****\n****           ****\n");
+    EXPECT_EQ(game.output(), banner() + game_over_lines);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(2));
 }
 
@@ -275,14 +207,14 @@ TEST(Game, ANegativeStoredCreditEndsTheRunAtOnceWithoutSaving) {
     write_file(dir.file("tavlek.bob.sv"), stored(-5));
     PokerGame game(dir);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n");
+    EXPECT_EQ(game.output(), banner());
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(-5));
 }
 
 TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Press Bet or Deal"); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
     // Before any bet, Deal and the blank button are ignored and the game keeps waiting.
     press(game, deal_button);
     press(game, blank_button);
@@ -295,12 +227,11 @@ TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
     press(game, bet_button);
     press(game, blank_button);
     press(game, end_button);
-    press(game, hold_button(2));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[H]"); }));
+    hold(game, {2});
     EXPECT_TRUE(game.shows_scores(1, 0, 49));
     EXPECT_TRUE(game.shows_card(0, "2s"));
     press(game, hold_button(2));  // a second press releases the hold
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[ ]"); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(2, unmarked_label); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(2, "8c")) << "the released card was replaced";
@@ -347,9 +278,8 @@ TEST_P(DoubleUp, SettlesTheGamble) {
         for (int p = 1; p < 5; ++p)
             EXPECT_TRUE(game.shows_back(p)) << p;
         for (int p = 1; p < 5; ++p)
-            EXPECT_TRUE(game.shows(32 * p + 7, 84, "[ ]")) << p;
-        press(game, pick_button(gamble.pick));
-        ASSERT_TRUE(game.wait_for([&] { return game.shows(32 * gamble.pick + 7, 84, "[S]"); }));
+            EXPECT_TRUE(game.shows_mark(p, unmarked_label)) << p;
+        pick(game, gamble.pick);
         press(game, deal_button);
     }
     ASSERT_TRUE(
@@ -389,16 +319,14 @@ TEST(Game, TwoDoublingsOfTwoGiveEightAndALossGivesNothing) {
     for (const int win : {4, 8}) {
         press(game, double_button);
         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
-        press(game, pick_button(1));
-        ASSERT_TRUE(game.wait_for([&] { return game.shows(39, 84, "[S]"); }));
+        pick(game, 1);
         press(game, deal_button);
         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
         EXPECT_TRUE(game.shows_scores(1, win, 49));
     }
     press(game, double_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
-    press(game, pick_button(2));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(71, 84, "[S]"); }));
+    pick(game, 2);
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     end_run(game, 49);
@@ -420,14 +348,13 @@ TEST(Game, DoubleUpIgnoresPressesItDoesNotUse) {
     press(game, bet_button);
     press(game, double_button);
     press(game, take_button);
-    press(game, pick_button(3));
-    ASSERT_TRUE(game.wait_for([&] { return game.shows(103, 84, "[S]"); }));
+    pick(game, 3);
     for (int p = 1; p < 5; ++p)
         EXPECT_TRUE(game.shows_back(p)) << "nothing revealed yet";
     EXPECT_TRUE(game.shows_scores(1, 2, 49));
     press(game, pick_button(1));  // the pick may change
-    ASSERT_TRUE(
-        game.wait_for([&] { return game.shows(39, 84, "[S]") && game.shows(103, 84, "[ ]"); }));
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_mark(1, picked_label) && game.shows_mark(3, unmarked_label); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for(
         [&] { return game.shows_message("***** You Win  !! *****", "black", "yellow"); }));

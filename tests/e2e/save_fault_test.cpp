@@ -26,10 +26,8 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
-
 std::string failure(const char* message) {
-    return banner + "file < tavlek.bob.sv > " + message + " \n";
+    return banner() + "file < tavlek.bob.sv > " + message + " \n";
 }
 
 // How the save is asked for: End before a bet, or a request to end the run.
@@ -51,9 +49,8 @@ void trigger_save(PokerGame& game, Trigger trigger) {
 
 // Waits for the first game and asks for a save of the credit shown.
 void save_at_start(PokerGame& game, int credit, Trigger trigger) {
-    ASSERT_TRUE(game.wait_for([&] {
-        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit);
-    }));
+    ASSERT_TRUE(game.wait_for(
+        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
     trigger_save(game, trigger);
 }
 
@@ -107,7 +104,7 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
         EXPECT_EQ(read_file(file), before);
     } else {
         EXPECT_EQ(status, 0);
-        EXPECT_EQ(game.output(), banner);
+        EXPECT_EQ(game.output(), banner());
         EXPECT_EQ(read_file(file), stored(starting_credit));
     }
     expect_no_temporary(dir);
@@ -213,20 +210,15 @@ bool child_can_create_in(const std::string& directory) {
 
 // Plays a game (bet 1, deal, deal) so that the credit to save is 49, then presses End.
 void play_one_game_and_end(PokerGame& game, int credit) {
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, credit); }));
-    press(game, bet_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(1, 0, credit - 1); }));
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message("Select Cards           "); }));
+    ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, credit));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] {
-        return game.shows_message("Press Bet or Deal") && game.shows_scores(0, 0, credit - 1);
+        return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit - 1);
     }));
     press(game, end_button);
 }
 
-const std::vector<std::string> losing_cards = {"2s", "5h", "9c", "Jd", "Kh",
-                                               "3s", "7h", "8c", "Qd", "4h"};
+const char* const losing_cards = "2s 5h 9c Jd Kh 3s 7h 8c Qd 4h";
 
 TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     TemporaryDirectory dir;
@@ -234,8 +226,7 @@ TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     if (child_can_create_in(dir.path)) {
         GTEST_SKIP() << "processes started here write into directories without write permission";
     }
-    GameOptions options;
-    options.cards = losing_cards;
+    GameOptions options = dealing(losing_cards);
     options.before_exec = drop_permission_override;
     PokerGame game(dir, options);
     // The lock takes no file: a second run for the player is refused here too.
@@ -245,12 +236,12 @@ TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     second.unset = {"DISPLAY"};
     second.before_exec = drop_permission_override;
     EXPECT_EQ(run_program({POKER_BINARY, "bob"}, second).out,
-              banner + "player file tavlek.bob.sv is in use by process " +
+              banner() + "player file tavlek.bob.sv is in use by process " +
                   std::to_string(game.pid()) + "\n");
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(game.output(),
-              banner + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
+              banner() + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
                   "file < tavlek.bob.sv > open error \n");
     EXPECT_TRUE(list_directory(dir.path).empty());
 }
@@ -273,7 +264,7 @@ TEST(UnwritableDirectory, AWritablePlayerFileIsSavedInPlaceOnEveryWayOfSaving) {
         save_at_start(game, 50, trigger);
         const bool writable = (mode & 0200) != 0;
         EXPECT_EQ(game.finish(), writable ? 0 : 1);
-        EXPECT_EQ(game.output(), writable ? banner : failure("open error"));
+        EXPECT_EQ(game.output(), writable ? banner() : failure("open error"));
         EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(writable ? 50 : 0));
         expect_no_temporary(dir);
     }
@@ -296,7 +287,7 @@ TEST(StickyDirectory, AnotherUsersWritablePlayerFileIsSavedInPlace) {
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(game.output(), banner());
     EXPECT_EQ(read_file(file), stored(50));
     expect_no_temporary(dir);
 }
@@ -305,8 +296,7 @@ TEST(RemovedDirectory, TakesNoNewFile) {
     // The directory the game was started in is removed while it runs, so the save has nowhere to
     // go; this holds for root as well.
     TemporaryDirectory dir;
-    GameOptions options;
-    options.cards = losing_cards;
+    GameOptions options = dealing(losing_cards);
     PokerGame game(dir, options);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     ASSERT_EQ(rmdir(dir.path.c_str()), 0);
@@ -380,12 +370,11 @@ TEST(FullFileSystem, SavesOverTheOldFileInPlace) {
             filler.flush();
         }
     }
-    GameOptions options;
-    options.cards = losing_cards;
+    GameOptions options = dealing(losing_cards);
     PokerGame game(dir, options);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(game.output(), banner());
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49)) << "four bytes need no new block";
     std::vector<std::string> names = list_directory(dir.path);
     std::sort(names.begin(), names.end());
@@ -421,7 +410,7 @@ TEST_P(DamagedFile, BehavesAsTheStoreRulesSay) {
     }
     save_at_start(game, damage.shown, Trigger::end);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner);
+    EXPECT_EQ(game.output(), banner());
     EXPECT_EQ(read_file(file), damage.saved);
 }
 

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
     }
     for (int position : {0, 1, 3, 4}) {
         press(game, hold_button(position));
-        if (!game.wait_for([&] { return game.shows(32 * position + 7, 84, "[H]"); })) {
+        if (!game.wait_for([&] { return game.shows_mark(position, held_label); })) {
             give_up("hold");
         }
     }

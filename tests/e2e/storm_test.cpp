@@ -29,9 +29,6 @@ namespace {
 
 using namespace std::string_literals;
 
-const std::string banner = POKER_BINARY " V01/L02 \nplayer file name : tavlek.bob.sv \n";
-const std::string game_over = "****           ****\n**** Game Over ****\n****           ****\n";
-
 long setting(const char* name, long fallback) {
     const char* text = std::getenv(name);
     return text != nullptr && std::atol(text) > 0 ? std::atol(text) : fallback;
@@ -48,15 +45,20 @@ std::int32_t credit_in(const std::string& bytes) {
     return static_cast<std::int32_t>(bits);
 }
 
-// The buttons as a player sees them: a press strictly inside the rectangle hits.
+// The buttons as a player sees them, where the game's tables put them: a press strictly inside
+// the rectangle hits.
 struct Rect {
     int x, y, width, height;
     bool hit(int px, int py) const { return px > x && px < x + width && py > y && py < y + height; }
 };
-constexpr Rect right_column[4] = {
-    {100, 110, 50, 20}, {100, 130, 50, 20}, {100, 150, 50, 20}, {100, 170, 50, 20}};
+constexpr Rect rect_of(const Button& button) {
+    return {button.x, button.y, button.width, button.height};
+}
+constexpr Rect right_column[4] = {rect_of(main_panel[main_bet]), rect_of(main_panel[main_deal]),
+                                  rect_of(double_panel[double_double]),
+                                  rect_of(double_panel[double_take])};
 constexpr Rect card_button(int position) {
-    return {32 * position + 7, 69, 28, 20};
+    return rect_of(hold_panel[position]);
 }
 
 enum class Phase { bet, hold, offer, pick };
@@ -337,12 +339,12 @@ private:
             ledger_.credit = saturate(std::int64_t{ledger_.credit} + ledger_.win);
         if (ledger_.credit == 0) {
             ++tally_.game_overs;
-            EXPECT_EQ(game.output(), banner + game_over);
+            EXPECT_EQ(game.output(), banner() + game_over_lines);
             EXPECT_EQ(read_file(file), before) << "nothing is saved at 0";
             return;
         }
         if (!requested) ++tally_.ends;
-        EXPECT_EQ(game.output(), banner);
+        EXPECT_EQ(game.output(), banner());
         EXPECT_EQ(read_file(file), stored(ledger_.credit)) << "the credit on the screen is saved";
     }
 

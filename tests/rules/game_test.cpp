@@ -15,8 +15,8 @@ namespace {
 // The deck's numbers deal the scripted cards in turn: a card's index is its number.
 std::vector<int> card_numbers(const std::string& cards) {
     std::vector<int> numbers;
-    for (std::size_t at = 0; at < cards.size(); at += 3)
-        numbers.push_back(index_of_card(parse_card(cards.substr(at, 2))));
+    for (const Card card : card_list(cards))
+        numbers.push_back(index_of_card(card));
     return numbers;
 }
 
