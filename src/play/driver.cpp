@@ -8,6 +8,7 @@
 #include "play/chance.hpp"
 #include "play/play.hpp"
 #include "play/run.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 
 namespace {
@@ -82,9 +83,10 @@ void pause_seconds(Run& run, unsigned seconds) {
 
 void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
                 bool trainer) {
-    // The hint and the trainer take the strategy's advice under the game's own pay table; a
-    // trainer run builds its tables now, so that no check of a hold waits for them.
-    const Sources sources{random_draw, best_hold, hold_cost, value_denominator};
+    // The hint and the trainer take the strategy's advice under the game's own pay table, and the
+    // trainer names the hint's pattern in the chart's words; a trainer run builds its tables now,
+    // so that no check of a hold waits for them.
+    const Sources sources{random_draw, best_hold, hold_cost, value_denominator, hold_pattern};
     if (trainer) prepare_game_strategy();
     GameState state;
     Run run{&display, player_file, &state, sources.cost_denominator, credit};
