@@ -98,19 +98,10 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
     walk.pattern.reserve(std::size_t{24} * suit_class_count[hand_size]);
     walk.value.reserve(std::size_t{24} * suit_class_count[hand_size]);
 
-    LowFour low;
-    low.cards = {-1, -1, -1, -1};
-    HandSets hand_sets;
-    std::array<std::int64_t, hold_count> sums;
     std::vector<int> slot(1 << 16, -1);  // a pattern's entry in this class, by dense number
     std::vector<unsigned> tied;
-    for_each_suit_class(hand_size, [&](const SuitClass& deal) {
-        int cards[hand_size];
-        class_cards(deal, cards);
-        if (cards[0] != low.cards[0] || cards[1] != low.cards[1] || cards[2] != low.cards[2] ||
-            cards[3] != low.cards[3])
-            find_low_four(tables, totals, cards, low);
-        hold_totals(tables, totals, low, cards[4], hand_sets, sums);
+    const auto add_deal = [&](const SuitClass& deal, const int* cards, const HandSets& hand_sets,
+                              const std::array<std::int64_t, hold_count>& sums) {
         std::array<std::int64_t, hold_count> values;
         // Each hold's pattern, then the broader ones it falls under.
         std::array<std::array<int, 3>, hold_count> dense;
@@ -123,8 +114,8 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
             PatternCode pattern = 0;
             if (hold == hold_count - 1) {
                 KeptCards all;
-                for (const int card : cards)
-                    keep_card_number(all, card);
+                for (int i = 0; i < hand_size; ++i)
+                    keep_card_number(all, cards[i]);
                 pattern = classify(all);
             } else {
                 const std::uint16_t set_class = hand_sets.set_class(hold);
@@ -138,8 +129,8 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
                 dense[hold][b + 1] = walk.patterns.of(broader[b]);
             dense_count[hold] = count + 1;
         }
-        // Per pattern the hold of the highest ranks, and whether another of the same ranks and a
-        // different value makes the suits decide.
+        // Per pattern the hold of the highest ranks, and whether another of the same
+        // ranks and a different value makes the suits decide.
         const int begin = static_cast<int>(walk.pattern.size());
         std::array<unsigned, 3 * hold_count> chosen;
         std::array<bool, 3 * hold_count> by_suits{};
@@ -182,7 +173,8 @@ void walk_deals(const SubsetTables& tables, const PayTotals& totals, DealWalk& w
         walk.first.push_back(begin);
         walk.best.push_back(best * deal.weight);
         walk.weight.push_back(deal.weight);
-    });
+    };
+    for_each_deal(tables, totals, add_deal);
     walk.first.push_back(static_cast<std::int32_t>(walk.pattern.size()));
 }
 

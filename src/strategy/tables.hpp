@@ -158,5 +158,31 @@ inline void hold_totals(const SubsetTables& tables, const PayTotals& totals, con
     }
 }
 
+// Calls visit(deal, cards, sets, sums) for each class of deals (of this part of parts), with
+// the representative's ascending card numbers and each hold's pay summed over its draws (bit i
+// keeps the ith lowest card). Deals come in runs that change only the highest card, so the four
+// lowest are looked up once a run.
+template <class Visit>
+void for_each_deal(const SubsetTables& tables, const PayTotals& totals, Visit&& visit, int part = 0,
+                   int parts = 1) {
+    LowFour low;
+    low.cards = {-1, -1, -1, -1};
+    HandSets sets;
+    std::array<std::int64_t, hold_count> sums;
+    for_each_suit_class(
+        hand_size,
+        [&](const SuitClass& deal) {
+            int cards[hand_size];
+            class_cards(deal, cards);
+            if (cards[0] != low.cards[0] || cards[1] != low.cards[1] || cards[2] != low.cards[2] ||
+                cards[3] != low.cards[3])
+                find_low_four(tables, totals, cards, low);
+            hold_totals(tables, totals, low, cards[4], sets, sums);
+            visit(deal, static_cast<const int*>(cards), static_cast<const HandSets&>(sets),
+                  static_cast<const std::array<std::int64_t, hold_count>&>(sums));
+        },
+        part, parts);
+}
+
 // The values of a hand's holds on tables already built. The hand's five cards must differ.
 HoldValues hold_values_on(const SubsetTables& tables, const PayTotals& totals, const Hand& hand);
