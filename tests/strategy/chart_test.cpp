@@ -41,8 +41,11 @@ TEST(Chart, HandsFallOnTheFirstLineTheyContain) {
         // Of several holds of a line, the highest cards are kept.
         {"4d 5d 6d 9d Ks", 6, "4d 5d 6d 9d", "4 to flush"},
         {"4d 5d 6d 7c Kc", 8, "4d 5d 6d", "3 to 3-way S.Flush"},
-        // Two pairs' worth of one-card ties: 9s or 9h with the eight; the ranks tie, so the
-        // first suit in the order spades, hearts, clubs, diamonds is kept.
+        // Either five fits with the joker and the seven; the ranks tie, so the card of the first
+        // suit in the order spades, hearts, clubs, diamonds is kept.
+        {"Jk 5c 5h 7d Kd", 5, "Jk 5h 7d", "Jk+2 to 3-way straight"},
+        {"7d 5c Jk Kd 5s", 5, "Jk 5s 7d", "Jk+2 to 3-way straight"},
+        // A pair wherever its cards lie.
         {"9h 9s 8c 2d 3d", 7, "9h 9s", "Pair"},
         {"9h 8c Ks 9s 2d", 7, "9h 9s", "Pair"},
         {"Qh 8c 2s 3d 6d", 9, "Qh 8c", "2 to 1-way straight"},
