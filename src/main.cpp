@@ -1,7 +1,6 @@
 // The program entry: start-up in order, then the games, then the end of the run.
 #include <fcntl.h>
 #include <unistd.h>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "play/chance.hpp"
 #include "play/commands.hpp"
 #include "play/play.hpp"
+#include "report/output.hpp"
 #include "rules/state.hpp"
 #include "store/player_file.hpp"
 
@@ -24,15 +24,6 @@ void print_line(const char* format, const char* text) {
 [[noreturn]] void fail(const char* format, const char* text) {
     print_line(format, text);
     std::exit(1);
-}
-
-// An answer on standard output (--help, --version) counts only once written in full, as the
-// coreutils' close_stdout has it: a full disk or a closed output is a failure, said on standard
-// error.
-int output_status() {
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0) return 0;
-    std::fprintf(stderr, "cannot write to standard output: %s\n", std::strerror(errno));
-    return 1;
 }
 
 // Started from a menu, the game may find standard input, output or error closed. Each is given

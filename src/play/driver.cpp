@@ -8,6 +8,7 @@
 #include "play/chance.hpp"
 #include "play/play.hpp"
 #include "play/run.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 
 namespace {
@@ -100,8 +101,9 @@ void pause_seconds(Run& run, unsigned seconds) {
 void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
                 bool trainer) {
     // The hint, the trainer and the history take the strategy's values under the game's own pay
-    // table; the run builds its tables now, so that no hold waits for them.
-    const Sources sources{random_draw, best_hold, hold_cost, value_denominator};
+    // table, and the trainer names the hint's pattern in the chart's words; the run builds its
+    // tables now, so that no hold waits for them.
+    const Sources sources{random_draw, best_hold, hold_cost, value_denominator, hold_pattern};
     prepare_game_strategy();
     GameState state;
     RunHistory history;

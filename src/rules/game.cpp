@@ -164,6 +164,12 @@ void hold_input(GameState& state, Input input, const Sources& sources, Events& e
         unsigned best = 0;
         if (sources.best_hold != nullptr && sources.best_hold(state.hand, best)) {
             mark_holds(state, best, events);
+            // The trainer says which line of the chart the hold stands for, so that the player
+            // learns the rule and not only the cards.
+            if (state.trainer.on && sources.hold_pattern != nullptr) {
+                report(events, state, EventKind::hint_named).pattern =
+                    sources.hold_pattern(state.hand, best);
+            }
         }
     } else if (input == Input::deal) {
         if (!trainer_holds_back(state, sources, events)) draw_and_score(state, sources, events);

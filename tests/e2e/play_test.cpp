@@ -9,6 +9,7 @@
 #include <string>
 
 #include "e2e/harness.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 #include "support/cards.hpp"
 
@@ -86,8 +87,9 @@ std::string decimal(std::int64_t units, int digits) {
 }
 
 // With the trainer: a hold that gives money away is held back once, with what it gives away as
-// the strategy engine counts it, then drawn as marked; the hint's hold is drawn at once; End shows
-// the run's tally for two seconds, and standard output gets it too.
+// the strategy engine counts it, then drawn as marked; the hint names its hold's pattern and its
+// hold is drawn at once; End shows the run's tally for two seconds, and standard output gets it
+// too.
 TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     TemporaryDirectory dir;
     GameOptions options = dealing("Kh Ks 7c 4d 2s 3h 8c Ah Ad 5c 9s Jh 2c 3d 6h");
@@ -107,9 +109,15 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(3, "3h"));
 
+    // The hint marks the best hold and names its pattern in the chart's words.
+    const Hand second = parse_hand("3h 8c Ah Ad 5c");
+    unsigned best = 0;
+    ASSERT_TRUE(best_hold(second, best));
+    std::snprintf(line, sizeof line, "%-23s", pattern_text(hold_pattern(second, best)).data());
     bet_and_deal(game, 1, 48);
     game.press_key(XK_h);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(1, held_label); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line, "blue"); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(4, "6h")) << "the aces kept, three cards drawn";
