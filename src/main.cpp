@@ -2,14 +2,15 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "display/display.hpp"
 #include "play/chance.hpp"
+#include "play/commands.hpp"
 #include "play/play.hpp"
+#include "report/output.hpp"
 #include "rules/state.hpp"
 #include "store/data_home.hpp"
 #include "store/player_file.hpp"
@@ -25,15 +26,6 @@ void print_line(const char* format, const char* text) {
 [[noreturn]] void fail(const char* format, const char* text) {
     print_line(format, text);
     std::exit(1);
-}
-
-// An answer on standard output (--help, --version) counts only once written in full, as the
-// coreutils' close_stdout has it: a full disk or a closed output is a failure, said on standard
-// error.
-int output_status() {
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0 && std::fclose(stdout) == 0) return 0;
-    std::fprintf(stderr, "cannot write to standard output: %s\n", std::strerror(errno));
-    return 1;
 }
 
 // Started from a menu, the game may find standard input, output or error closed. Each is given
@@ -128,22 +120,29 @@ const char* const help =
     "Options:\n"
     "  --scale=N   start the window N times larger, N from 1 to 8 (else from Xft.dpi)\n"
     "  --trainer   play with a trainer, who holds back once a Deal whose hold is not the\n"
-    "              best and says what it gives away (\"Best holds +0.55 a bet\"), and\n"
-    "              sums up the run when it ends\n"
+    "              best and says what it gives away (\"Best holds +0.55 a bet\")\n"
     "  --data-home keep the files in $XDG_DATA_HOME/poker (~/.local/share/poker), as\n"
     "              the menu does, bringing an older version's from the home directory\n"
+    "  --stats     print the player's lifetime figures from the hand history\n"
+    "  --review    print the costliest holds that were not the best (--all: every one)\n"
+    "  --json      with --stats or --review: the same for scripts\n"
     "  -h, --help  print this help and exit\n"
     "  --version   print the version and exit\n"
     "The window takes any size and shows the game as large as fits.\n"
     "Keys: b Bet, d (or Return, space) Deal, e End, u Double, t Take,\n"
-    "  1 to 5 the button under that card, h or ? the best hold,\n"
+    "  1 to 5 the button under that card, h or ? the best hold, s the record,\n"
     "  f full screen on or off; any mouse button clicks the bracketed buttons.\n"
-    "The credit of player NAME is kept in tavlek.NAME.sv in the current directory.\n";
+    "The credit of player NAME is kept in tavlek.NAME.sv in the current directory,\n"
+    "and every hand played in tavlek.NAME.hands beside it.\n";
 
 struct Arguments {
     const char* player = nullptr;
     int scale = 0;  // 0: none given
     bool trainer = false;
+    bool record = false;  // --stats or --review: print the record instead of playing
+    RecordCommand command = RecordCommand::stats;
+    bool json = false;
+    bool all = false;
     bool data_home = false;  // the files in the data directory, as the menu starts the game
 };
 
@@ -173,6 +172,19 @@ Arguments read_arguments(int argc, char** argv) {
             arguments.trainer = true;
         } else if (std::strcmp(argument, "--data-home") == 0) {
             arguments.data_home = true;
+        } else if (std::strcmp(argument, "--stats") == 0 ||
+                   std::strcmp(argument, "--review") == 0) {
+            const RecordCommand command =
+                argument[2] == 's' ? RecordCommand::stats : RecordCommand::review;
+            if (arguments.record && arguments.command != command) {
+                refuse(program, "--stats and --review are given together\n", "");
+            }
+            arguments.record = true;
+            arguments.command = command;
+        } else if (std::strcmp(argument, "--json") == 0) {
+            arguments.json = true;
+        } else if (std::strcmp(argument, "--all") == 0) {
+            arguments.all = true;
         } else if (std::strncmp(argument, "--scale", 7) == 0 &&
                    (argument[7] == '=' || argument[7] == '\0')) {
             const char* value = argument[7] == '=' ? argument + 8 : "";
@@ -192,6 +204,11 @@ Arguments read_arguments(int argc, char** argv) {
         }
     }
     if (arguments.player == nullptr || second_name) fail(usage, program);
+    if (arguments.json && !arguments.record)
+        refuse(program, "--json needs --stats or --review\n", "");
+    if (arguments.all && !(arguments.record && arguments.command == RecordCommand::review)) {
+        refuse(program, "--all needs --review\n", "");
+    }
     return arguments;
 }
 
@@ -213,10 +230,19 @@ int main(int argc, char** argv) {
             fail("player name contains '/' : %s \n", argument);
     }
 
+    // The record is read from the history and printed alone, with no display and no lock; with
+    // --data-home, the history of the data directory.
+    const char* home = arguments.data_home ? home_directory() : nullptr;
+    if (arguments.record) {
+        if (arguments.data_home) enter_data_home(home);
+        const int status =
+            print_record(player_file, arguments.command, arguments.json, arguments.all);
+        std::exit(status != 0 ? status : output_status());
+    }
+
     print_line("%s V01/L02 \n", program);
     print_line("player file name : %s \n", player_file);
     keep_standard_descriptors();
-    const char* home = arguments.data_home ? home_directory() : nullptr;
     if (arguments.data_home) enter_data_home(home);
     lock_or_fail(player_file);
     if (arguments.data_home) move_from_home(home, player_file);

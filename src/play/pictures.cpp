@@ -4,6 +4,7 @@
 
 #include "play/messages.hpp"
 #include "play/run.hpp"
+#include "strategy/chart.hpp"
 
 namespace {
 
@@ -87,6 +88,7 @@ void show_event(Run& run, const Event& event) {
             pause_seconds(run, 1);
             run.settled = event.settled;
             draw_cards(run, event);
+            run.game_unrecorded = true;
             say(run, "black", "white", select_cards_message);
             pause_seconds(run, 1);
             break;
@@ -96,6 +98,10 @@ void show_event(Run& run, const Event& event) {
             break;
         case EventKind::held_back:
             show_held_back(run, event.cost);
+            break;
+        case EventKind::hint_named:
+            say_padded(run, "blue", "white", pattern_text(event.pattern).data());
+            flush_display(display);
             break;
         case EventKind::drawn:
             // The cards to be replaced turn face down for a second first.

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "display/glyphs.hpp"
@@ -357,4 +358,19 @@ void expect_hand(const PokerGame& game, const std::string& cards) {
     const Hand hand = parse_hand(cards);
     for (int p = 0; p < hand_size; ++p)
         EXPECT_TRUE(game.shows_card(p, card_text(hand[p]).data())) << "position " << p;
+}
+
+std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& dir,
+                                                    const std::string& player) {
+    std::vector<std::vector<std::string>> games;
+    std::istringstream lines(read_file(dir.file("tavlek." + player + ".hands")));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('#')) continue;
+        // A tab more ends every field, so that an empty last field is read too.
+        std::istringstream split(line + '\t');
+        games.emplace_back();
+        for (std::string field; std::getline(split, field, '\t');)
+            games.back().push_back(field);
+    }
+    return games;
 }

@@ -124,6 +124,11 @@ int rand_value_of(const std::string& card);
 // The four bytes of a player file that holds this credit.
 std::string stored(std::int32_t credit);
 
+// The games of the player's hand history in the directory, each line as its tab-separated fields;
+// comment lines are left out.
+std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& dir,
+                                                    const std::string& player = "bob");
+
 // The full path of a program found on PATH, or "" if there is none.
 std::string find_in_path(const std::string& program);
 

@@ -278,6 +278,7 @@ TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(game.output(),
               banner() + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
+                  "history file tavlek.bob.hands cannot be written: Permission denied\n" +
                   "file < tavlek.bob.sv > open error \n");
     EXPECT_TRUE(list_directory(dir.path).empty());
     // A directory that may not even be searched does not tell whether the file is there: no
@@ -346,7 +347,9 @@ TEST(RemovedDirectory, TakesNoNewFile) {
     ASSERT_EQ(rmdir(dir.path.c_str()), 0);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_EQ(game.output(),
+              banner() + "history file tavlek.bob.hands cannot be written: No such file or " +
+                  "directory\nfile < tavlek.bob.sv > open error \n");
     EXPECT_FALSE(file_exists(dir.path));
 }
 
@@ -418,11 +421,34 @@ TEST(FullFileSystem, SavesOverTheOldFileInPlace) {
     PokerGame game(dir, options);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner());
+    EXPECT_EQ(
+        game.output(),
+        banner() + "history file tavlek.bob.hands cannot be written: No space left on device\n");
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49)) << "four bytes need no new block";
     std::vector<std::string> names = list_directory(dir.path);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.sv"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.hands", "tavlek.bob.sv"}));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.hands")), "") << "no block for a line either";
+}
+
+// A directory or a FIFO where the history would be: the player hears it once, plays on and the
+// credit is saved.
+TEST(History, ThatCannotBeWrittenIsSaidOnceAndTheCreditStillSaves) {
+    for (const auto& [make, reason] :
+         {std::pair{+[](const char* path) { return mkdir(path, 0755); }, "Is a directory"},
+          std::pair{+[](const char* path) { return mkfifo(path, 0666); }, "Invalid argument"}}) {
+        TemporaryDirectory dir;
+        ASSERT_EQ(make(dir.file("tavlek.bob.hands").c_str()), 0);
+        PokerGame game(dir, dealing(losing_cards + " "s + losing_cards));
+        for (const int credit : {50, 49}) {
+            ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, credit));
+            press(game, deal_button);
+        }
+        end_run(game, 48);
+        EXPECT_EQ(game.output(),
+                  banner() + "history file tavlek.bob.hands cannot be written: " + reason + "\n");
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(48));
+    }
 }
 
 // Damaged or unusual player files that the start-up tests do not already cover.

@@ -65,6 +65,12 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         // Options are whole words.
         {{"--scalex", "bob"}, 1, "unknown option: --scalex\n" + usage},
         {{"--trainers", "bob"}, 1, "unknown option: --trainers\n" + usage},
+        // The record is printed with no display and no file, and its options ask for something.
+        {{"--stats", "bob"}, 0, "No games in the history yet.\n"},
+        {{"bob", "--review", "--all", "--json"}, 0, "[]\n"},
+        {{"--json", "bob"}, 1, "--json needs --stats or --review\n" + usage},
+        {{"--stats", "--all", "bob"}, 1, "--all needs --review\n" + usage},
+        {{"--review", "--stats", "bob"}, 1, "--stats and --review are given together\n" + usage},
     };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
@@ -81,8 +87,8 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
     }
     // Help names the options, the keys and where the credit is kept, in at most 20 lines.
     const std::string help = run_poker({"--help"}, TemporaryDirectory()).out;
-    for (const char* part :
-         {"--scale=N", "--trainer", "--data-home", "--version", "Keys:", " f ", "tavlek.NAME.sv"})
+    for (const char* part : {"--scale=N", "--trainer", "--data-home", "--stats", "--review",
+                             "--version", "Keys:", " f ", "tavlek.NAME.sv", "tavlek.NAME.hands"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
     EXPECT_LE(std::count(help.begin(), help.end(), '\n'), 20);
 }
