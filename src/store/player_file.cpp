@@ -356,7 +356,7 @@ StoreResult save_through(const char* path, std::int32_t credit, bool try_unnamed
         error = name_temporary(fd, path, temporary);
         if (error == cannot_name) {
             close(fd);
-            return save_through(path, credit, true);
+            return save_through(path, credit, false);
         }
         named = error == 0;
     }

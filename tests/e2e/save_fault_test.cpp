@@ -153,6 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"OwnerRefusedKeepsTheGroup", "fchown", EPERM, Trigger::end, nullptr, nullptr, false,
               1234},
         Fault{"InterruptedReadIsRetried", "read_interrupt", 0, Trigger::end, nullptr},
+        // Neither /proc nor the right to link by descriptor: the named temporary file after all.
+        Fault{"UnnamedFileCannotBeNamed", "link", ENOENT, Trigger::end, nullptr, "link,link"},
         // A file system without unnamed files: no warning for a new player, a named temporary.
         Fault{"NoUnnamedFiles", "unnamed", EOPNOTSUPP, Trigger::close, nullptr, "unnamed,unnamed",
               true}),

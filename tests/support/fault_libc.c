@@ -19,6 +19,7 @@
  *                        fsync        flushing it to the disk
  *                        close        closing it (the descriptor is closed all the same)
  *                        rename       renaming it over the player file
+ *                        link         naming the unnamed file (every linkat to a temporary name)
  *                        read_interrupt  the first read of the player file is interrupted
  *                                     before reading anything
  *   POKER_FAULT_ERRNO  the error number the step fails with (default EIO)
@@ -219,6 +220,14 @@ int close(int fd) {
     const int result = real_close(fd);
     if (fault_is("close")) return fail("close");
     return result;
+}
+
+int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+    if (is_temporary(to) && fault_is("link")) return fail("link");
+    int (*real_linkat)(int, const char*, int, const char*, int);
+    void* symbol = next_symbol("linkat");
+    memcpy(&real_linkat, &symbol, sizeof symbol);
+    return real_linkat(from_dir, from, to_dir, to, flags);
 }
 
 int rename(const char* from, const char* to) {
