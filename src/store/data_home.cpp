@@ -7,11 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "store/history.hpp"
 #include "store/player_file.hpp"
 
 namespace {
-
-using FileName = char[player_file_capacity + 8];
 
 // Reads up to count bytes, retrying short reads and interrupted calls; the number read, or -1.
 ssize_t read_up_to(int fd, char* bytes, std::size_t count) {
@@ -150,9 +149,8 @@ MoveResult move_player_files(const char* home, const char* player_file, long& ho
         close(from);
         return MoveResult::in_use;
     }
-    FileName history;
-    std::snprintf(history, sizeof history, "%.*s.hands",
-                  static_cast<int>(std::strlen(player_file) - 3), player_file);
+    HistoryFileName history;
+    make_history_file_name(player_file, history);
     if (error == 0 && elsewhere) error = move_file(from, player_file);
     if (error == 0 && elsewhere) error = move_file(from, history);
     if (lock >= 0) close(lock);

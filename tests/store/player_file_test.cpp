@@ -350,6 +350,11 @@ TEST_F(PlayerFile, MovesAFileFromHomeOnlyWhereNothingIsReplacedOrLost) {
     long holder = 0;
     int error = 0;
     EXPECT_EQ(move_player_files("/nonexistent", file, holder, error), MoveResult::ok);
+    // The hand history comes along, even without a player file.
+    TemporaryDirectory home;
+    write_file(home.file("tavlek.bob.hands"), "a game\n");
+    EXPECT_EQ(move_player_files(home.path.c_str(), file, holder, error), MoveResult::ok);
+    EXPECT_EQ(read_file("tavlek.bob.hands"), "a game\n");
 }
 
 }  // namespace
