@@ -161,9 +161,13 @@ PatternText pattern_text(PatternCode pattern) {
                 std::snprintf(text.data(), text.size(), "%s",
                               f.low == category_count ? "Pair" : category_words(f.low).data());
             } else {
-                std::snprintf(text.data(), text.size(), "%s + %d other%s",
+                // The longest, "Three Card + 2 others", fits; the wider buffer lets the
+                // compiler see that nothing is cut.
+                char words[64];
+                std::snprintf(words, sizeof words, "%s + %d other%s",
                               f.low == category_count ? "Pair" : category_words(f.low).data(),
                               f.cards, f.cards > 1 ? "s" : "");
+                std::snprintf(text.data(), text.size(), "%.*s", pattern_text_length, words);
             }
             return text;
         case Kind::made:
