@@ -1,7 +1,9 @@
 // Strategy speeds, printed as medians of repeated runs: the whole pay table from nothing, the
 // tables alone and the walk over the deals alone, each with one and two threads; one hand's 32
 // values with and without the tables, and ranked as poker-odds shows them; the hint, the game's
-// hold values and the trainer's check as the game calls them; and the tables' memory.
+// hold values and the trainer's check as the game calls them; the strategy chart derived and
+// checked beside the table's own analysis, a hand placed in it and the trainer's pattern of the
+// hint; and the tables' memory.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "random_hands.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/internal.hpp"
 
 namespace {
@@ -90,7 +93,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += hold_values(*tables, *totals, hand).best;
+                held += hold_values_on(*tables, *totals, hand).best;
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("one hand's 32 values, tables built", times, "ns");
@@ -100,7 +103,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < runs; ++run) {
             start = Clock::now();
             for (const Hand& hand : hands)
-                held += holds_best_first(hold_values(*tables, *totals, hand))[1];
+                held += holds_best_first(hold_values_on(*tables, *totals, hand))[1];
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("the same ranked best first (poker-odds)", times, "ns");
@@ -113,7 +116,7 @@ int main(int argc, char** argv) {
             auto fresh_totals = std::make_unique<PayTotals>();
             build_subset_tables(*fresh_tables);
             build_pay_totals(*fresh_tables, pays, *fresh_totals);
-            held += hold_values(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
+            held += hold_values_on(*fresh_tables, *fresh_totals, hands[run % hands.size()]).best;
             times.push_back(milliseconds_since(start));
         }
         print_times("one hand's 32 values from nothing", times, "ms");
@@ -152,6 +155,51 @@ int main(int argc, char** argv) {
             times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
         }
         print_times("trainer's check of a hold, each later call", times, "ns");
+    }
+
+    {
+        // The chart beside the table's own analysis: derived and checked from nothing, as
+        // poker-odds --chart does for another pay table, and the game's compiled chart checked.
+        std::vector<double> table;
+        std::vector<double> derived;
+        std::vector<double> checked;
+        for (int run = 0; run < std::min(runs, 5); ++run) {
+            start = Clock::now();
+            held += analyse_pay_table(pays).tied_deals;
+            table.push_back(milliseconds_since(start));
+            start = Clock::now();
+            held += static_cast<std::int64_t>(derive_chart(pays).lines.size());
+            derived.push_back(milliseconds_since(start));
+            start = Clock::now();
+            held += static_cast<std::int64_t>(check_chart(pays, game_chart()).lines.size());
+            checked.push_back(milliseconds_since(start));
+        }
+        print_times("whole table from nothing (2 threads), beside:", table, "ms");
+        print_times("chart derived and checked from nothing", derived, "ms");
+        print_times("game's chart checked from nothing", checked, "ms");
+    }
+    {
+        // One hand placed in the game's compiled chart, as poker-odds HAND does.
+        std::vector<double> times;
+        ChartPlace place{};
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += place_in_chart(game_chart(), hand, place) + place.line;
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("one hand placed in the game's chart", times, "ns");
+    }
+    {
+        // The trainer's h: the best hold's pattern named.
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            start = Clock::now();
+            for (const Hand& hand : hands)
+                held += best_hold(hand, hint) + hold_pattern(hand, hint);
+            times.push_back(milliseconds_since(start) * 1e6 / static_cast<double>(hands.size()));
+        }
+        print_times("hint with its pattern named (trainer's h)", times, "ns");
     }
 
     // The analysis adds, per thread, one signed weight per class for the final categories.

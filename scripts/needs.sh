@@ -26,6 +26,7 @@ play_packages=(g++ cmake make libx11-dev libxrender-dev xfonts-base)
 test_packages=("${play_packages[@]}" libxtst-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb
     xauth x11-xserver-utils openbox strace)
 # What checking the installation and building the Debian package need besides building: manual
-# page rendering and indexing, the desktop entry validator, dpkg-shlibdeps, and ImageMagick to
-# compare the installed icon with the window's icon bits; lintian checks the package.
-install_check_packages=(man-db groff-base desktop-file-utils dpkg-dev file imagemagick lintian)
+# page rendering and indexing, the desktop entry and AppStream validators, dpkg-shlibdeps, and
+# ImageMagick to compare the installed icon with the window's icon bits; lintian checks the package.
+install_check_packages=(man-db groff-base desktop-file-utils appstream dpkg-dev file imagemagick
+    lintian)

@@ -2,6 +2,7 @@
 // without X headers.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "rules/card.hpp"
@@ -36,6 +37,7 @@ inline constexpr Button main_panel[] = {
     {"[Deal  ]", 100, 130, 50, 20, 'd', Input::deal},
     {"[      ]", 100, 150, 50, 20, 0, Input::none},
     {"[End   ]", 100, 170, 50, 20, 'e', Input::end},
+    {"", 0, 0, 0, 0, 's', Input::record},
     {nullptr, 0, 0, 0, 0, 0, Input::none},
 };
 
@@ -73,6 +75,14 @@ inline constexpr Button pick_panel[] = {
     {nullptr, 0, 0, 0, 0, 0, Input::none},
 };
 
+// The record page takes a press anywhere on the picture and any key that names a character: a
+// button whose key is any_key is pressed by every such key.
+inline constexpr char any_key = 1;
+inline constexpr Button record_panel[] = {
+    {"", -1, -1, 162, 202, any_key, Input::none},
+    {nullptr, 0, 0, 0, 0, 0, Input::none},
+};
+
 // Button indices of the panels.
 enum MainButton { main_bet = 0, main_deal = 1, main_blank = 2, main_end = 3 };
 enum DoubleButton { double_bet = 0, double_deal = 1, double_double = 2, double_take = 3 };
@@ -105,6 +115,19 @@ void draw_double_panel(DisplayContext& display);
 void draw_hold_panel(DisplayContext& display, unsigned held);
 void draw_pick_panel(DisplayContext& display, unsigned picked);
 
+// The record page, drawn in place of the table: lines of text from the top, then the credit
+// after each of the last games as a plot, one pixel column a game from the left, the games of the
+// run in play in red and those of earlier runs in blue.
+inline constexpr int record_line_count = 6;
+inline constexpr int record_columns = 160;
+struct RecordPage {
+    std::array<std::array<char, 24>, record_line_count> lines{};
+    std::array<std::int32_t, record_columns> credit{};
+    std::array<bool, record_columns> this_run{};
+    int columns = 0;
+};
+void draw_record_page(DisplayContext& display, const RecordPage& page);
+
 // Waits, without spinning, for a press on a button of the panel, by mouse or key, and returns
 // its index, or close_request once the run is to end instead. Exposures are repainted at once.
 int wait_button(DisplayContext& display, const Button* panel);
@@ -121,6 +144,8 @@ void catch_termination_signals();
 // the connection holds without waiting, and leaves every press in the queue for the next wait.
 // Exposures of the window waiting in the connection are repainted on the way.
 bool close_requested(DisplayContext& display);
+// True once a termination signal has come (rather than a close request).
+bool termination_signal_caught();
 
 // Called, if set, when the connection to the X server is lost; it must not return. Without it,
 // or should it return, the process ends with status 1.

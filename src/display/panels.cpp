@@ -81,7 +81,7 @@ int key_button(const Button* panel, XKeyEvent& key) {
         const char name = key_name(XLookupKeysym(&key, level));
         if (name == 0) continue;
         for (int index = 0; !is_marker(panel[index]); ++index) {
-            if (panel[index].key == name) return index;
+            if (panel[index].key == name || panel[index].key == any_key) return index;
         }
     }
     return -1;

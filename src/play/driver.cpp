@@ -8,6 +8,7 @@
 #include "play/chance.hpp"
 #include "play/play.hpp"
 #include "play/run.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 
 namespace {
@@ -21,19 +22,36 @@ void save_or_fail(const char* player_file, std::int32_t credit) {
     }
 }
 
+// A game whose cards were shown goes into the history once it is settled.
+void record_if_settled(Run& run) {
+    if (run.game_unrecorded && run.state->log.settled) {
+        append_game(*run.history, run.state->log, GameEnd::played);
+        run.game_unrecorded = false;
+    }
+}
+
 // Ends the run from outside the buttons, with the credit as the last event shown settled it:
-// above 0 it is saved, at 0 the "Game Over" lines are printed. This is the one way a run ends
-// early.
-[[noreturn]] void end_run(const Run& run, int status) {
+// above 0 it is saved, at 0 the "Game Over" lines are printed. A game in play goes into the
+// history as that end settles it. This is the one way a run ends early; only the loss of the X
+// server ends it with a status that says the run did not end normally.
+[[noreturn]] void end_run(const Run& run, GameEnd end) {
+    if (run.game_unrecorded) {
+        append_game(*run.history, early_end_log(*run.state, run.settled), end);
+    }
     if (saves_credit(run.settled)) save_or_fail(run.player_file, run.settled);
     print_run_end(run, run.settled);
-    std::exit(status);
+    std::exit(end == GameEnd::server_lost ? 1 : 0);
+}
+
+// A request to end the run is a close or a termination signal.
+GameEnd requested_end() {
+    return termination_signal_caught() ? GameEnd::signal : GameEnd::closed;
 }
 
 // The window is gone with the server, but the credit is saved as on a close request; the status
 // says the run did not end normally.
 void end_run_on_lost_connection() {
-    if (running != nullptr) end_run(*running, 1);
+    if (running != nullptr) end_run(*running, GameEnd::server_lost);
 }
 
 // The panel whose buttons each phase of play takes.
@@ -53,7 +71,7 @@ const Button* panel_of(Phase phase) {
 Input wait_for_input(Run& run, Phase phase) {
     const Button* panel = panel_of(phase);
     const int button = wait_button(*run.display, panel);
-    if (button == close_request) end_run(run, 0);
+    if (button == close_request) end_run(run, requested_end());
     return panel[button].input;
 }
 
@@ -77,17 +95,20 @@ void pause_seconds(Run& run, unsigned seconds) {
     for (unsigned left = seconds; left > 0 && !close_requested(*run.display);) {
         left = sleep(left);
     }
-    if (close_requested(*run.display)) end_run(run, 0);
+    if (close_requested(*run.display)) end_run(run, requested_end());
 }
 
 void play_games(DisplayContext& display, std::int32_t credit, const char* player_file,
                 bool trainer) {
-    // The hint and the trainer take the strategy's advice under the game's own pay table; a
-    // trainer run builds its tables now, so that no check of a hold waits for them.
-    const Sources sources{random_draw, best_hold, hold_cost, value_denominator};
-    if (trainer) prepare_game_strategy();
+    // The hint, the trainer and the history take the strategy's values under the game's own pay
+    // table, and the trainer names the hint's pattern in the chart's words; the run builds its
+    // tables now, so that no hold waits for them.
+    const Sources sources{random_draw, best_hold, hold_cost, value_denominator, hold_pattern};
+    prepare_game_strategy();
     GameState state;
-    Run run{&display, player_file, &state, sources.cost_denominator, credit};
+    RunHistory history;
+    begin_history(history, player_file, trainer);
+    Run run{&display, player_file, &state, sources.cost_denominator, credit, &history};
     running = &run;
     on_connection_lost(end_run_on_lost_connection);
 
@@ -108,6 +129,13 @@ void play_games(DisplayContext& display, std::int32_t credit, const char* player
                 break;
         }
         const Input input = wait_for_input(run, state.phase);
-        show_events(run, apply_input(state, input, sources));
+        // The record is shown only between games: while betting with nothing staked.
+        if (input == Input::record && state.phase == Phase::betting && state.bet == 0) {
+            if (!show_record_page(run)) end_run(run, requested_end());
+            continue;
+        }
+        const Events events = apply_input(state, input, sources);
+        record_if_settled(run);
+        show_events(run, events);
     }
 }

@@ -3,6 +3,7 @@
 
 #include "play/messages.hpp"
 #include "play/run.hpp"
+#include "strategy/chart.hpp"
 
 namespace {
 
@@ -12,6 +13,13 @@ constexpr unsigned every_pick = 0b11110;
 void say(Run& run, const char* foreground, const char* background, const char* message) {
     set_colors(*run.display, foreground, background);
     show_message(*run.display, message);
+}
+
+// A message made up here, padded to the whole line like the fixed ones.
+void say_padded(Run& run, const char* foreground, const char* background, const char* text) {
+    MessageLine line;
+    pad_message(line, text);
+    say(run, foreground, background, line);
 }
 
 // What a hold held back gives away, in bets with two decimals.
@@ -30,9 +38,7 @@ void show_tally(Run& run, const Trainer& trainer) {
     char text[64];
     std::snprintf(text, sizeof text, tally_format, static_cast<int>(trainer.hands),
                   static_cast<int>(trainer.best_holds), amount);
-    MessageLine line;
-    pad_message(line, text);
-    say(run, "black", "white", line);
+    say_padded(run, "black", "white", text);
     pause_seconds(run, 2);
 }
 
@@ -77,6 +83,7 @@ void show_event(Run& run, const Event& event) {
             pause_seconds(run, 1);
             run.settled = event.settled;
             draw_cards(run, event);
+            run.game_unrecorded = true;
             say(run, "black", "white", select_cards_message);
             pause_seconds(run, 1);
             break;
@@ -86,6 +93,10 @@ void show_event(Run& run, const Event& event) {
             break;
         case EventKind::held_back:
             show_held_back(run, event.cost);
+            break;
+        case EventKind::hint_named:
+            say_padded(run, "blue", "white", pattern_text(event.pattern).data());
+            flush_display(display);
             break;
         case EventKind::drawn:
             // The cards to be replaced turn face down for a second first.

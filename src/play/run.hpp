@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "display/display.hpp"
+#include "play/history.hpp"
 #include "rules/game.hpp"
 
 struct Run {
@@ -13,6 +14,9 @@ struct Run {
     std::int64_t cost_denominator;  // the trainer's units of a bet
     // What ending the run now would leave in the credit: the settlement of the last event shown.
     std::int32_t settled;
+    RunHistory* history = nullptr;
+    // The cards of a game are shown and its line is not yet in the history.
+    bool game_unrecorded = false;
 };
 
 // Pauses for whole seconds; a close request or a termination signal ends the run as settled.
@@ -24,6 +28,10 @@ void show_event(Run& run, const Event& event);
 
 // The offer of a win, shown before each wait for Take or Double.
 void show_offer(Run& run, const GameState& state);
+
+// The record page in place of the table, until any key or click brings the table back; false
+// when a request to end the run came instead.
+bool show_record_page(Run& run);
 
 // The lines a run ending with this credit prints on standard output: "Game Over" when the credit
 // is exactly 0, and the trainer's tally in a trainer run.

@@ -47,10 +47,31 @@ void next_game(GameState& state, Events& events) {
     if (is_game_over(state.credit)) report(events, state, EventKind::game_over);
 }
 
-// The five cards of the game; from the first card shown the bet is played for.
+// The game is over, with what went into the credit.
+void settle_log(GameState& state, std::int32_t taken) {
+    state.log.settled = true;
+    state.log.taken = taken;
+    state.log.credit_after = state.credit;
+}
+
+void log_gamble(GameLog& log, Card dealer, Card picked, GambleOutcome outcome) {
+    if (log.gamble_count < logged_gamble_capacity) {
+        log.gambles[static_cast<std::size_t>(log.gamble_count)] =
+            GambleLog{dealer, picked, outcome};
+    }
+    log.gamble_count += 1;
+}
+
+// The five cards of the game; from the first card shown the bet is played for. The game's log
+// starts here, with the credit as it was before the bet left it.
 void deal_game(GameState& state, const Sources& sources, Events& events) {
     state.phase = Phase::holding;
     deal_positions(state, every_position, sources, events, EventKind::dealt);
+    state.log = GameLog{};
+    state.log.dealt = true;
+    state.log.credit_before = saturating_add(state.credit, state.bet);
+    state.log.bet = state.bet;
+    state.log.first = state.hand;
 }
 
 void bet_input(GameState& state, Input input, const Sources& sources, Events& events) {
@@ -91,15 +112,22 @@ void mark_holds(GameState& state, unsigned held, Events& events) {
 
 // The cards not held are replaced from the rest of the same deck, and the final hand is paid.
 void draw_and_score(GameState& state, const Sources& sources, Events& events) {
+    GameLog& log = state.log;
+    log.held = static_cast<std::uint8_t>(hold_mask(state));
     deal_positions(state, every_position & ~hold_mask(state), sources, events, EventKind::drawn);
     const HandCategory category = evaluate_hand(state.hand);
+    log.drawn = true;
+    log.final = state.hand;
+    log.category = category;
     if (category == HandCategory::no_win) {
+        settle_log(state, 0);
         report(events, state, EventKind::scored);
         next_game(state, events);
         return;
     }
     // The bet left the credit when it was staked; the win reaches it only through Take.
     state.win = saturating_mul(payout_multiplier(category), state.bet);
+    log.win = state.win;
     state.phase = Phase::on_offer;
     report(events, state, EventKind::scored).category = category;
 }
@@ -136,6 +164,12 @@ void hold_input(GameState& state, Input input, const Sources& sources, Events& e
         unsigned best = 0;
         if (sources.best_hold != nullptr && sources.best_hold(state.hand, best)) {
             mark_holds(state, best, events);
+            // The trainer says which line of the chart the hold stands for, so that the player
+            // learns the rule and not only the cards.
+            if (state.trainer.on && sources.hold_pattern != nullptr) {
+                report(events, state, EventKind::hint_named).pattern =
+                    sources.hold_pattern(state.hand, best);
+            }
         }
     } else if (input == Input::deal) {
         if (!trainer_holds_back(state, sources, events)) draw_and_score(state, sources, events);
@@ -162,6 +196,7 @@ void begin_gamble(GameState& state, const Sources& sources, Events& events) {
         event.cards[0] = dealer;
     } while (dealer_card_redealt(dealer));
     if (is_joker(dealer)) {
+        log_gamble(state.log, dealer, no_card, GambleOutcome::joker);
         win_gamble(state, gamble_factor(dealer, no_card), events, EventKind::dealer_joker);
     } else {
         report(events, state, EventKind::pick_asked);
@@ -171,6 +206,7 @@ void begin_gamble(GameState& state, const Sources& sources, Events& events) {
 void offer_input(GameState& state, Input input, const Sources& sources, Events& events) {
     if (input == Input::take) {
         state.credit = saturating_add(state.credit, state.win);
+        settle_log(state, state.win);
         state.win = 0;
         report(events, state, EventKind::taken);
         next_game(state, events);
@@ -190,13 +226,16 @@ void gamble_input(GameState& state, Input input, const Sources& sources, Events&
     // Deal reveals the four cards once one is picked; before that it is ignored.
     if (input != Input::deal || state.pick == 0) return;
     deal_positions(state, pick_positions, sources, events, EventKind::revealed);
-    const int factor =
-        gamble_factor(state.hand[0], state.hand[static_cast<std::size_t>(state.pick)]);
+    const Card dealer = state.hand[0];
+    const Card picked = state.hand[static_cast<std::size_t>(state.pick)];
+    const int factor = gamble_factor(dealer, picked);
+    log_gamble(state.log, dealer, picked, factor != 0 ? GambleOutcome::won : GambleOutcome::lost);
     if (factor != 0) {
         win_gamble(state, factor, events, EventKind::gamble_won);
         return;
     }
     state.win = 0;
+    settle_log(state, 0);
     report(events, state, EventKind::gamble_lost);
     next_game(state, events);
 }
@@ -243,6 +282,16 @@ std::int32_t settled_credit(const GameState& state) {
         default:
             return state.credit;
     }
+}
+
+GameLog early_end_log(const GameState& state, std::int32_t settled) {
+    GameLog log = state.log;
+    log.settled = true;
+    // From the deal to the settlement the credit stands where the bet left it, so an end that
+    // leaves more took the win on offer.
+    log.taken = settled != state.credit ? state.win : 0;
+    log.credit_after = settled;
+    return log;
 }
 
 unsigned hold_mask(const GameState& state) {

@@ -12,13 +12,15 @@
 
 // What the model asks of the world outside it: the deck's random numbers; for the hint the best
 // hold of a hand (bit p keeps position p); for the trainer what a hold gives away against the
-// best, in units of 1 / cost_denominator of a bet (0 for a best hold). The advice is false for a
-// hand it cannot judge.
+// best, in units of 1 / cost_denominator of a bet (0 for a best hold), and the pattern a hold
+// stands for in the strategy chart, which the flow names. The advice is false for a hand it
+// cannot judge.
 struct Sources {
     DrawSource draw = nullptr;
     bool (*best_hold)(const Hand& hand, unsigned& hold) = nullptr;
     bool (*hold_cost)(const Hand& hand, unsigned hold, std::int64_t& cost) = nullptr;
     std::int64_t cost_denominator = 1;
+    std::uint16_t (*hold_pattern)(const Hand& hand, unsigned hold) = nullptr;
 };
 
 enum class EventKind : std::uint8_t {
@@ -27,6 +29,7 @@ enum class EventKind : std::uint8_t {
     ended,         // End with nothing staked: the run is over
     dealt,         // the five cards of the game
     marked,        // the hold marks changed
+    hint_named,    // the trainer names the pattern of the hint's hold
     held_back,     // the trainer holds back a Deal: the marked hold gives cost away
     drawn,         // the cards not held were replaced (positions: those replaced)
     scored,        // the final hand's category and what it won
@@ -58,6 +61,7 @@ struct Event {
     HandCategory category = HandCategory::no_win;  // scored
     std::int8_t factor = 0;                        // dealer_joker, gamble_won
     ExactAmount cost{};  // held_back: what the hold gives away, in bets (of cost_denominator)
+    std::uint16_t pattern = 0;  // hint_named: the hold's pattern, from Sources::hold_pattern
     Money money{};
     // What ending the run from this event on leaves in the credit (settled_credit).
     std::int32_t settled = 0;
@@ -85,6 +89,10 @@ Events apply_input(GameState& state, Input input, const Sources& sources);
 // on offer is taken as Take takes it, and once cards are seen (holding, inside a gamble) the bet
 // or the win stays lost.
 std::int32_t settled_credit(const GameState& state);
+
+// The log of the game in play as a run ended now leaves it, with the credit the end settles (the
+// settlement of what the player has seen): a win on offer is taken, anything else stays lost.
+GameLog early_end_log(const GameState& state, std::int32_t settled);
 
 // How a run ends with its credit: above 0 it is saved for the next run; at exactly 0 the game is
 // over; below 0 (a damaged player file) neither.

@@ -20,7 +20,8 @@ enum class Input : std::uint8_t {
     pick_3,
     pick_4,
     pick_5,
-    hint,  // marks the best hold
+    hint,    // marks the best hold
+    record,  // shows the player's record: the flow answers it, and no phase of the game takes it
 };
 
 // The hand position a hold or pick input names, or -1 for the other inputs.

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "rules/card.hpp"
+#include "rules/game_log.hpp"
 #include "rules/money.hpp"
 
 inline constexpr std::uint8_t in_deck = 0xFF;
@@ -42,4 +43,5 @@ struct GameState {
     std::int8_t pick = 0;                         // gambling: the position picked, 1 to 4, or 0
     std::array<std::uint8_t, deck_size> dealt{};  // in_deck or was_dealt, by card index
     Trainer trainer;
+    GameLog log;  // the game dealt last, kept until the next deal
 };

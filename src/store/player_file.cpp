@@ -1,6 +1,8 @@
 #include "store/player_file.hpp"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -49,15 +51,52 @@ ssize_t read_all(int fd, std::uint8_t* bytes, std::size_t count) {
     return static_cast<ssize_t>(total);
 }
 
+// The name of a temporary file beside the player file: the player file's name, the run's process
+// id and a number, as "tavlek.NAME.sv.tmpPID.N". A run that dies before its rename leaves this name
+// alone behind, and so this name alone is cleared at start-up (remove_stale_temporaries).
+using TemporaryName = char[player_file_capacity + 32];
+void temporary_name(const char* player_file, unsigned attempt, TemporaryName& temporary) {
+    std::snprintf(temporary, sizeof temporary, "%s.tmp%ld.%u", player_file,
+                  static_cast<long>(getpid()), attempt);
+}
+
 // Creates a new, empty temporary file beside the player file. Returns its descriptor, or -1.
-int create_temporary(const char* player_file, char (&temporary)[player_file_capacity + 32]) {
+int create_temporary(const char* player_file, TemporaryName& temporary) {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        std::snprintf(temporary, sizeof temporary, "%s.tmp%ld.%u", player_file,
-                      static_cast<long>(getpid()), attempt);
+        temporary_name(player_file, attempt, temporary);
         const int fd = open(temporary, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
+}
+
+// What open says of O_TMPFILE where the file system has no unnamed files (EOPNOTSUPP), or where
+// the kernel is older than they are (EISDIR, EINVAL).
+bool unnamed_unsupported(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+// An unnamed file that cannot be given a name: /proc is missing and the run may not link a file by
+// its descriptor. The save then starts again with a named temporary file.
+constexpr int cannot_name = -1;
+
+// Gives the complete unnamed file the first free temporary name beside the player file, through
+// its link in /proc or, without /proc, the descriptor itself (which needs the privilege to find
+// files by handle). A link never replaces a name, so a planted file is never taken over. Returns
+// 0, cannot_name, or the error number that refused the name.
+int name_temporary(int fd, const char* player_file, TemporaryName& temporary) {
+    char link[32];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        temporary_name(player_file, attempt, temporary);
+        if (linkat(AT_FDCWD, link, AT_FDCWD, temporary, AT_SYMLINK_FOLLOW) == 0) return 0;
+        if (errno == ENOENT) {
+            if (linkat(fd, "", AT_FDCWD, temporary, AT_EMPTY_PATH) == 0) return 0;
+            if (errno == ENOENT || errno == EPERM) return cannot_name;
+        }
+        if (errno != EEXIST) return errno;
+    }
+    return EEXIST;
 }
 
 // The replacement takes the old file's owner, group and permission bits, so a save never changes
@@ -72,12 +111,17 @@ bool copy_permissions(int fd, const char* player_file) {
     return fchmod(fd, old.st_mode & 0777) == 0;
 }
 
-// Writes the credit, flushes it to the disk and closes; returns 0 if all of that succeeded, else
-// the error number of the first step that failed. The descriptor is closed whatever happens.
-int write_and_close(int fd, std::int32_t credit) {
+// Writes the credit and flushes it to the disk; returns 0 if both succeeded, else the error number
+// of the step that failed.
+int write_and_sync(int fd, std::int32_t credit) {
     const std::array<std::uint8_t, 4> bytes = encode_credit(credit);
-    int error = write_all(fd, bytes.data(), bytes.size()) && fsync(fd) == 0 ? 0 : errno;
-    if (close(fd) != 0 && error == 0) error = errno;
+    return write_all(fd, bytes.data(), bytes.size()) && fsync(fd) == 0 ? 0 : errno;
+}
+
+// Closes the descriptor, which a failed close has closed all the same; a close that fails reports
+// a write lost on its way to the disk, unless an earlier step already failed.
+int close_after(int fd, int error) {
+    if (close(fd) != 0 && error == 0) return errno;
     return error;
 }
 
@@ -100,7 +144,8 @@ StoreResult overwrite_in_place(const char* path, std::int32_t credit, StoreResul
         close(fd);
         return unopenable;
     }
-    return write_and_close(fd, credit) == 0 ? StoreResult::ok : StoreResult::save_error;
+    return close_after(fd, write_and_sync(fd, credit)) == 0 ? StoreResult::ok
+                                                            : StoreResult::save_error;
 }
 
 // The rename is durable only once the directory itself reaches the disk; a failure here no longer
@@ -118,9 +163,10 @@ void sync_directory() {
 // directory's device and inode and the file's name, so one player file has one lock however its
 // directory is reached, and two players in one directory have two. With Linux's device numbers
 // (12-bit major, 20-bit minor) the longest player file name fits.
-bool lock_address(const char* path, sockaddr_un& address, socklen_t& length) {
+bool lock_address(const char* directory_path, const char* path, sockaddr_un& address,
+                  socklen_t& length) {
     struct stat directory {};
-    if (stat(".", &directory) != 0) return false;
+    if (stat(directory_path, &directory) != 0) return false;
     address = {};
     address.sun_family = AF_UNIX;
     // sun_path[0] stays 0, which makes the name abstract; it is not ended by a 0 but by length.
@@ -156,19 +202,21 @@ long holder_of(const sockaddr_un& address, socklen_t length) {
 
 }  // namespace
 
-LockResult lock_player_file(const char* path, long& holder) {
+LockResult lock_player_file_at(const char* directory, const char* path, long& holder, int& lock) {
     holder = 0;
+    lock = -1;
     sockaddr_un address;
     socklen_t length = 0;
-    if (!lock_address(path, address, length)) return LockResult::ok;
+    if (!lock_address(directory, path, address, length)) return LockResult::ok;
     // A name found taken with nobody listening may have just been freed: one more try tells.
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) return LockResult::ok;
         if (bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
-            // The socket stays open for the rest of the run: it is the lock. Listening lets a
-            // refused run learn who holds it; no connection is ever taken.
+            // The socket is the lock, held as long as it is open. Listening lets a refused run
+            // learn who holds it; no connection is ever taken.
             listen(fd, SOMAXCONN);
+            lock = fd;
             return LockResult::ok;
         }
         const int error = errno;
@@ -181,6 +229,12 @@ LockResult lock_player_file(const char* path, long& holder) {
     return LockResult::in_use;
 }
 
+LockResult lock_player_file(const char* path, long& holder) {
+    // The socket stays open for the rest of the run.
+    int lock = -1;
+    return lock_player_file_at(".", path, holder, lock);
+}
+
 int new_file_error(const char* path) {
     struct stat info {};
     if (lstat(path, &info) == 0 || errno != ENOENT) return 0;
@@ -191,9 +245,36 @@ int new_file_error(const char* path) {
         close(fd);
         return 0;
     }
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return errno;
+    if (!unnamed_unsupported(errno)) return errno;
     // A file system without unnamed files is asked for the permission alone.
     return faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+void remove_stale_temporaries(const char* path) {
+    DIR* directory = opendir(".");
+    if (directory == nullptr) return;
+    const std::size_t length = std::strlen(path);
+    while (const dirent* entry = readdir(directory)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, path, length) != 0 || std::strncmp(name + length, ".tmp", 4) != 0) {
+            continue;
+        }
+        // The process id and the attempt, each in digits, with a dot between them and nothing
+        // after; the id fits, as the save wrote it from a pid_t.
+        const char* at = name + length + 4;
+        long pid = 0;
+        for (; *at >= '0' && *at <= '9' && pid < 1L << 40; ++at)
+            pid = pid * 10 + (*at - '0');
+        if (at == name + length + 4 || *at != '.' || at[1] == '\0') continue;
+        if (std::strspn(at + 1, "0123456789") != std::strlen(at + 1)) continue;
+        // A process of that id that is not this run may be saving now (one that holds no lock,
+        // where the lock could not be set up); this run has not saved yet.
+        if (pid != getpid() && (kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) continue;
+        // What a save leaves is a regular file of at most the four bytes of a credit.
+        struct stat info {};
+        if (lstat(name, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= 4) unlink(name);
+    }
+    closedir(directory);
 }
 
 NameCheck make_player_file_name(const char* player_name, PlayerFileName& name) {
@@ -248,26 +329,51 @@ StoreResult load_credit(const char* path, std::int32_t& credit) {
     return StoreResult::ok;
 }
 
+namespace {
+
 // The new credit goes to a temporary file that is renamed over the player file only once it is
 // complete and on disk, so a failure at any step leaves the old file exactly as it was. The rename
 // also replaces a symbolic link rather than writing through it. Only where the temporary file may
 // not be created, written or renamed for want of a new file is the player file written in place.
-StoreResult save_credit(const char* path, std::int32_t credit) {
-    char temporary[player_file_capacity + 32];
-    const int fd = create_temporary(path, temporary);
+// The temporary file is unnamed while it is written, where the file system allows, so that a run
+// killed before its rename leaves no file behind; try_unnamed false makes it a named one at once.
+StoreResult save_through(const char* path, std::int32_t credit, bool try_unnamed) {
+    TemporaryName temporary;
+    int fd = -1;
+    bool named = !try_unnamed;
+    if (try_unnamed) {
+        fd = open(".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+        named = fd < 0 && unnamed_unsupported(errno);
+    }
+    if (named) fd = create_temporary(path, temporary);
     if (fd < 0) {
         return in_place_may_help(errno) ? overwrite_in_place(path, credit, StoreResult::open_error)
                                         : StoreResult::open_error;
     }
     const bool permitted = copy_permissions(fd, path);
-    int error = write_and_close(fd, credit);
+    int error = write_and_sync(fd, credit);
+    if (error == 0 && permitted && !named) {
+        error = name_temporary(fd, path, temporary);
+        if (error == cannot_name) {
+            close(fd);
+            return save_through(path, credit, false);
+        }
+        named = error == 0;
+    }
+    error = close_after(fd, error);
     if (error == 0 && permitted) error = rename(temporary, path) == 0 ? 0 : errno;
     if (error == 0 && permitted) {
         sync_directory();
         return StoreResult::ok;
     }
-    unlink(temporary);
+    if (named) unlink(temporary);
     return permitted && in_place_may_help(error)
                ? overwrite_in_place(path, credit, StoreResult::save_error)
                : StoreResult::save_error;
+}
+
+}  // namespace
+
+StoreResult save_credit(const char* path, std::int32_t credit) {
+    return save_through(path, credit, true);
 }

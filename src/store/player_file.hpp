@@ -34,6 +34,15 @@ StoreResult save_credit(const char* path, std::int32_t credit);
 enum class LockResult { ok, in_use };
 LockResult lock_player_file(const char* path, long& holder);
 
+// The same lock for the player file path in another directory, held only while the socket lock
+// stays open (-1 where no lock could be set up), for a run that moves that file away.
+LockResult lock_player_file_at(const char* directory, const char* path, long& holder, int& lock);
+
+// Removes what saves of dead runs left beside the player file at path: files named exactly as a
+// save names its temporary file ("tavlek.NAME.sv.tmpPID.N"), of a process that no longer runs.
+// For a run that holds the player file's lock, before its first save.
+void remove_stale_temporaries(const char* path);
+
 // 0 when the player file exists or a save could create it, else the error number that refuses a
 // new file there (as EACCES for a directory that takes none). Leaves nothing behind.
 int new_file_error(const char* path);

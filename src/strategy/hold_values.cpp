@@ -227,7 +227,7 @@ const GameStrategy& game_strategy() {
 
 }  // namespace
 
-HoldValues hold_values(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
+HoldValues hold_values_on(const SubsetTables& tables, const PayTotals& totals, const Hand& hand) {
     HoldValues values{};
     hand_hold_values(tables, totals, hand, values.value);
     values.best = first_best(values.value);
@@ -253,7 +253,7 @@ bool best_hold(const Hand& hand, unsigned& hold) {
 bool game_hold_values(const Hand& hand, HoldValues& values) {
     if (!five_different_cards(hand)) return false;
     const GameStrategy& strategy = game_strategy();
-    values = hold_values(strategy.tables, strategy.totals, hand);
+    values = hold_values_on(strategy.tables, strategy.totals, hand);
     return true;
 }
 
@@ -264,14 +264,14 @@ bool hold_cost(const Hand& hand, unsigned hold, std::int64_t& cost) {
     return true;
 }
 
-bool hold_values(const Hand& hand, const PayTable& pays, HoldValues& values) {
+bool hold_values_under(const Hand& hand, const PayTable& pays, HoldValues& values) {
     if (!five_different_cards(hand)) return false;
     // Every entry is written before it is read: no need to clear the memory first.
     std::unique_ptr<SubsetTables> tables(new SubsetTables);
     std::unique_ptr<PayTotals> totals(new PayTotals);
     build_subset_tables(*tables, 2);
     build_pay_totals(*tables, pays, *totals);
-    values = hold_values(*tables, *totals, hand);
+    values = hold_values_on(*tables, *totals, hand);
     return true;
 }
 

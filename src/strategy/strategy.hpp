@@ -62,7 +62,7 @@ bool game_hold_values(const Hand& hand, HoldValues& values);
 bool hold_cost(const Hand& hand, unsigned hold, std::int64_t& cost);
 
 // Under any pay table: builds that table's tables on the heap each call (a few milliseconds).
-bool hold_values(const Hand& hand, const PayTable& pays, HoldValues& values);
+bool hold_values_under(const Hand& hand, const PayTable& pays, HoldValues& values);
 
 // The holds, best first, tied holds in hold order.
 std::array<std::uint8_t, hold_count> holds_best_first(const HoldValues& values);

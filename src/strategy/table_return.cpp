@@ -70,20 +70,10 @@ void add_deals(const SubsetTables& tables, const PayTotals& totals, int part, in
                DealSums& result) {
     // Added up here and handed over at the end, so two threads never write one cache line.
     DealSums out;
-    LowFour low;
-    low.cards = {-1, -1, -1, -1};
-    HandSets sets;
-    std::array<std::int64_t, hold_count> sums;
-    for_each_suit_class(
-        hand_size,
-        [&](const SuitClass& deal) {
-            int cards[hand_size];
-            class_cards(deal, cards);
-            // Deals come in runs that change only the highest card.
-            if (cards[0] != low.cards[0] || cards[1] != low.cards[1] || cards[2] != low.cards[2] ||
-                cards[3] != low.cards[3])
-                find_low_four(tables, totals, cards, low);
-            hold_totals(tables, totals, low, cards[4], sets, sums);
+    for_each_deal(
+        tables, totals,
+        [&](const SuitClass& deal, const int*, const HandSets& sets,
+            const std::array<std::int64_t, hold_count>& sums) {
             // The first hold of the highest value, and how many reach it.
             std::int64_t best = -1;
             unsigned best_hold = 0;

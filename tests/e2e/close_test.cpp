@@ -81,6 +81,8 @@ struct Moment {
     void (*reach)(PokerGame&);  // plays up to the moment; the program then waits for a click
     const char* saved;          // the file afterwards, nullptr: as it was before
     bool game_over;
+    // What the end settled in the history's line of the game, nullptr where no card was shown.
+    const char* settled = nullptr;
 };
 
 void PrintTo(const Moment& moment, std::ostream* out) {
@@ -93,6 +95,13 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
      },
      "\x32\0\0\0", false},
+    {"TheRecordPageEndsAsBetting", stored(20), "",
+     [](PokerGame& game) {
+         ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 20); }));
+         game.press_key(XK_s);
+         ASSERT_TRUE(game.wait_for([&] { return game.shows(1, 60, "No games yet"); }));
+     },
+     "\x14\0\0\0", false},
     {"BettingGivesBackTheStakeEvenTheWholeCredit", stored(2), "",
      [](PokerGame& game) { bet(game, 2, 2); }, "\x02\0\0\0", false},
     {"BettingByANewPlayerGivesBackTheWholeCredit", "", "",
@@ -102,8 +111,8 @@ const Moment moments[] = {
          bet_and_deal(game, 3, 20);
          hold(game, {1});
      },
-     "\x11\0\0\0", false},
-    {"TheOfferTakesTheWin", "", "Kh Ks 2c 2d 9h", win_two, "\x33\0\0\0", false},
+     "\x11\0\0\0", false, "lost"},
+    {"TheOfferTakesTheWin", "", "Kh Ks 2c 2d 9h", win_two, "\x33\0\0\0", false, "taken"},
     {"TheOfferAfterAGambleTakesItsWin", "", "Kh Ks 2c 2d 9h Jk",
      [](PokerGame& game) {
          win_two(game);
@@ -111,7 +120,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
      },
-     "\x37\0\0\0", false},
+     "\x37\0\0\0", false, "taken"},
     {"ThePickForfeitsTheWin", "", "Kh Ks 2c 2d 9h 7h",
      [](PokerGame& game) {
          win_two(game);
@@ -119,7 +128,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
          pick(game, 2);
      },
-     "\x31\0\0\0", false},
+     "\x31\0\0\0", false, "lost"},
     {"TheWholeCreditStakedSavesNothing", stored(2), "2s 5h 9c Jd Kh",
      [](PokerGame& game) {
          bet(game, 2, 2);
@@ -128,7 +137,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
-     nullptr, true},
+     nullptr, true, "lost"},
 };
 
 class EndRequest : public ::testing::TestWithParam<Moment> {};
@@ -152,7 +161,16 @@ TEST_P(EndRequest, EndsTheRunAsEndDoes) {
         } else {
             EXPECT_EQ(read_file(file), moment.stored_before);
         }
-        EXPECT_EQ(list_directory(dir.path).size(), file_exists(file) ? 1U : 0U)
+        const std::vector<std::vector<std::string>> games = history_games(dir);
+        EXPECT_EQ(games.size(), moment.settled != nullptr ? 1U : 0U) << "a game whose cards showed";
+        if (!games.empty() && moment.settled != nullptr) {
+            const bool signal = request != Request::close && request != Request::destroy;
+            EXPECT_EQ(games[0][13], (signal ? "signal:"s : "close:"s) + moment.settled);
+            EXPECT_EQ(stored(std::stoi(games[0][12])),
+                      moment.saved != nullptr ? std::string(moment.saved, 4) : stored(0));
+        }
+        EXPECT_EQ(list_directory(dir.path).size(),
+                  (file_exists(file) ? 1U : 0U) + (games.empty() ? 0U : 1U))
             << "no temporary file stays behind";
     }
 }
@@ -176,6 +194,7 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
         EXPECT_EQ(game.finish(), 0);
         EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit))
             << "no card shown: the bet back";
+        EXPECT_TRUE(history_games(dir).empty()) << "no card shown: no game to write down";
         EXPECT_EQ(game.pauses_entered(), 1) << "the run ended as the pause did";
     }
 }

@@ -42,7 +42,8 @@ std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) 
 // less the stake; SIGKILL follows after a random delay. The delays are drawn up to twice the
 // typical time from the request to the end of a run that was not killed, so the kills land
 // before, during and after the save; the checks below hold wherever they land. Each run starts
-// after a killed one for the same player: a run's lock dies with it.
+// after a killed one for the same player: a run's lock dies with it, and any temporary file it
+// left goes once the next run holds the lock. One more run, not killed, looks at the last one's.
 TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
     const int runs = setting("POKER_KILL_RUNS", 30);
     std::mt19937 random(static_cast<unsigned>(setting("POKER_KILL_SEED", 20261208)));
@@ -50,7 +51,7 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
     const std::string file = dir.file("tavlek.bob.sv");
     std::vector<long> ends_us{500};  // request to end, for the runs that were not killed
     int completed = 0, killed_before = 0, killed_writing = 0, killed_after = 0;
-    for (int run = 0; run < runs; ++run) {
+    for (int run = 0; run <= runs; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         const int old_credit = 10 + run;
         write_file(file, stored(old_credit));
@@ -58,6 +59,10 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
         options.hold_at_pauses = false;
         PokerGame game(dir, options);
         ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, old_credit));
+        std::vector<std::string> files = list_directory(dir.path);
+        std::erase(files, "tavlek.bob.hands");
+        EXPECT_EQ(files, std::vector<std::string>{"tavlek.bob.sv"});
+        if (run == runs) break;
 
         std::nth_element(ends_us.begin(), ends_us.begin() + ends_us.size() / 2, ends_us.end());
         const long typical_us = std::min(ends_us[ends_us.size() / 2], 20000L);
@@ -103,13 +108,10 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
                 EXPECT_TRUE(left.empty()) << "the temporary file became the player file";
             }
         }
-        // What a killed save left behind is cleared, so each run is judged on its own.
-        for (const std::string& name : left)
-            std::remove(dir.file(name).c_str());
     }
     std::printf(
         "%d runs: %d saved and ended; %d killed before the rename, the old credit kept "
-        "(%d of them leaving a temporary file), %d killed after it\n",
+        "(%d of them leaving a temporary file for the next run to remove), %d killed after it\n",
         runs, completed, killed_before, killed_writing, killed_after);
 }
 
@@ -118,6 +120,9 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
 struct ServerLoss {
     const char* name;
     bool held_at_a_pause;  // else waiting for a click in the hold phase
+    // How the history's line says the game ended: the Deal held at the pause drew a losing hand,
+    // which settled the game before the server went.
+    const char* end;
 };
 
 void PrintTo(const ServerLoss& loss, std::ostream* out) {
@@ -150,12 +155,16 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
 
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(read_file(file), stored(29));
-    EXPECT_EQ(list_directory(dir.path), std::vector<std::string>{"tavlek.bob.sv"});
+    EXPECT_EQ(list_directory(dir.path).size(), 2U) << "the player file and the history alone";
+    const std::vector<std::vector<std::string>> games = history_games(dir);
+    ASSERT_EQ(games.size(), 1U);
+    EXPECT_EQ(games[0][13], GetParam().end);
 }
 
 INSTANTIATE_TEST_SUITE_P(Game, XServerGone,
-                         ::testing::Values(ServerLoss{"WhileWaitingForAClick", false},
-                                           ServerLoss{"WhileHeldAtAPause", true}),
+                         ::testing::Values(ServerLoss{"WhileWaitingForAClick", false,
+                                                      "server:lost"},
+                                           ServerLoss{"WhileHeldAtAPause", true, "played"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

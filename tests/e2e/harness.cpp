@@ -12,7 +12,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "display/glyphs.hpp"
@@ -109,6 +111,21 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
       scale_(options.scale) {
     const XServer& server = options.server != nullptr ? *options.server : test_server();
     display_ = server.display;
+    program_ = poker;
+    std::string preload = fake_libc + " " + options.also_preload;
+    if (options.run_copies) {
+        // Into the scratch directory, opened to every user (standard output, in it too, is opened
+        // as the test's own user before the program starts).
+        chmod(scratch_.path.c_str(), 0755);
+        const auto copy = [&](const std::string& file) {
+            if (file.empty()) return file;
+            const std::string to = scratch_.file(file.substr(file.rfind('/') + 1));
+            std::filesystem::copy_file(file, to, std::filesystem::copy_options::overwrite_existing);
+            return to;
+        };
+        program_ = copy(poker);
+        preload = copy(fake_libc) + " " + copy(options.also_preload);
+    }
     std::vector<int> values = options.rand_values;
     for (const std::string& card : options.cards)
         values.push_back(rand_value_of(card));
@@ -129,7 +146,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     process.environment.push_back(asan_options);
     process.environment.push_back("DISPLAY=" + server.name);
     if (options.fake_libc) {
-        process.environment.push_back("LD_PRELOAD=" + fake_libc + " " + options.also_preload);
+        process.environment.push_back("LD_PRELOAD=" + preload);
         process.environment.push_back("POKER_FAKE_RAND=" + join(values));
         process.environment.push_back("POKER_FAKE_SLEEP_LOG=" + log_file_);
     }
@@ -137,7 +154,7 @@ PokerGame::PokerGame(const TemporaryDirectory& directory, GameOptions options)
     std::remove(log_file_.c_str());
     std::remove(wait_log_file_.c_str());
     std::vector<std::string> command = options.run_under;
-    command.push_back(poker);
+    command.push_back(program_);
     command.insert(command.end(), options.arguments.begin(), options.arguments.end());
     command.push_back(options.player);
 
@@ -348,4 +365,19 @@ void expect_hand(const PokerGame& game, const std::string& cards) {
     const Hand hand = parse_hand(cards);
     for (int p = 0; p < hand_size; ++p)
         EXPECT_TRUE(game.shows_card(p, card_text(hand[p]).data())) << "position " << p;
+}
+
+std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& dir,
+                                                    const std::string& player) {
+    std::vector<std::vector<std::string>> games;
+    std::istringstream lines(read_file(dir.file("tavlek." + player + ".hands")));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with('#')) continue;
+        // A tab more ends every field, so that an empty last field is read too.
+        std::istringstream split(line + '\t');
+        games.emplace_back();
+        for (std::string field; std::getline(split, field, '\t');)
+            games.back().push_back(field);
+    }
+    return games;
 }

@@ -32,6 +32,9 @@ struct GameOptions {
     const XServer* server = nullptr;     // another server than the test server
     std::vector<std::string> arguments;  // given to the program before the player name
     int scale = 1;                       // the window's scale, for reading it and pressing in it
+    // Runs copies of the program and the preloaded libraries, from a directory that any user may
+    // read wherever the build lies, as a test whose before_exec changes user must.
+    bool run_copies = false;
 };
 
 class PokerGame {
@@ -79,6 +82,8 @@ public:
     // and the program has taken every press made before it began.
     long waits_entered() const;
     int pid() const { return pid_; }
+    // The program run, as its banner names it.
+    const std::string& program() const { return program_; }
     // For a test that is about to end the X server: from now on nothing asks the server about
     // the window, not even when the game is destroyed.
     void forget_window() { window_ = 0; }
@@ -90,6 +95,7 @@ private:
     std::string log_file_;
     std::string wait_log_file_;
     std::string out_file_;
+    std::string program_;
     int pid_ = -1;
     int gate_ = -1;  // write end of the pipe the program's pauses read from
     int resumed_ = 0;
@@ -119,6 +125,11 @@ int rand_value_of(const std::string& card);
 
 // The four bytes of a player file that holds this credit.
 std::string stored(std::int32_t credit);
+
+// The games of the player's hand history in the directory, each line as its tab-separated fields;
+// comment lines are left out.
+std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& dir,
+                                                    const std::string& player = "bob");
 
 // The full path of a program found on PATH, or "" if there is none.
 std::string find_in_path(const std::string& program);

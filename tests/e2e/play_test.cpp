@@ -9,6 +9,7 @@
 #include <string>
 
 #include "e2e/harness.hpp"
+#include "strategy/chart.hpp"
 #include "strategy/strategy.hpp"
 #include "support/cards.hpp"
 
@@ -78,9 +79,17 @@ TEST(Deal, TwoRunsDealDifferentHands) {
     }
 }
 
+// Units of value_denominator as a decimal of this many digits.
+std::string decimal(std::int64_t units, int digits) {
+    char text[number_text_capacity];
+    format_decimal(text, make_fraction(units, value_denominator), digits);
+    return text;
+}
+
 // With the trainer: a hold that gives money away is held back once, with what it gives away as
-// the strategy engine counts it, then drawn as marked; the hint's hold is drawn at once; End shows
-// the run's tally for two seconds, and standard output gets it too.
+// the strategy engine counts it, then drawn as marked; the hint names its hold's pattern and its
+// hold is drawn at once; End shows the run's tally for two seconds, and standard output gets it
+// too.
 TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     TemporaryDirectory dir;
     GameOptions options = dealing("Kh Ks 7c 4d 2s 3h 8c Ah Ad 5c 9s Jh 2c 3d 6h");
@@ -89,13 +98,8 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     // Keeping the seven beside the kings gives away this much of a bet, in hundredths.
     std::int64_t cost = 0;
     ASSERT_TRUE(hold_cost(parse_hand("Kh Ks 7c 4d 2s"), 0b00111, cost));
-    const auto hundredths = [](std::int64_t units) {
-        char text[number_text_capacity];
-        format_decimal(text, make_fraction(units, value_denominator), 2);
-        return std::string(text);
-    };
     char line[64];
-    std::snprintf(line, sizeof line, held_back_format, hundredths(cost).c_str());
+    std::snprintf(line, sizeof line, held_back_format, decimal(cost, 2).c_str());
     bet_and_deal(game, 2, 50);
     hold(game, {0, 1, 2});
     press(game, deal_button);
@@ -105,14 +109,20 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(3, "3h"));
 
+    // The hint marks the best hold and names its pattern in the chart's words.
+    const Hand second = parse_hand("3h 8c Ah Ad 5c");
+    unsigned best = 0;
+    ASSERT_TRUE(best_hold(second, best));
+    std::snprintf(line, sizeof line, "%-23s", pattern_text(hold_pattern(second, best)).data());
     bet_and_deal(game, 1, 48);
     game.press_key(XK_h);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(1, held_label); }));
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(line, "blue"); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     EXPECT_TRUE(game.shows_card(4, "6h")) << "the aces kept, three cards drawn";
 
-    const std::string given = hundredths(2 * cost);
+    const std::string given = decimal(2 * cost, 2);
     std::snprintf(line, sizeof line, "%-23s", ("2 hands 1 best -" + given).c_str());
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
     const int pauses = game.pauses_entered();
@@ -124,6 +134,116 @@ TEST(Trainer, HoldsBackACostlyHoldOnceAndSumsUpTheRun) {
     const std::vector<int> lengths = game.pause_lengths();
     EXPECT_EQ(std::vector<int>(lengths.begin() + pauses, lengths.end()), std::vector<int>{2})
         << "the tally stays two seconds";
+}
+
+// A trainer run of four games, each written down as it is settled after a game of an earlier
+// run: a costly hold that loses, a win taken, a gamble won and then lost, and a close while
+// holding. Between games the key s shows the record page, which a click or a key takes away
+// again. --stats adds the games up, a torn last line is skipped, and --review finds the costly
+// hold.
+TEST(History, EveryGameOfARunIsWrittenDownAndAddedUp) {
+    TemporaryDirectory dir;
+    write_file(dir.file("tavlek.bob.hands"),
+               "# poker hands 1\n2024-05-01T12:34:56Z\t1714566000-4321\ttrainer\t2\t"
+               "Kh Ks 7c 4d 2s\tKh Ks\tKh Ks 3h 8c 9d\tnone\t0\t\t0\t50\t48\tplayed\t15295005\t"
+               "15295005\n");
+    GameOptions options = dealing(
+        "Kh Ks 7c 4d 2s 3h 8c Kh Ks 2c 2d 9h 9c Kh Ks 2c 2d 9h 9c 7h 3s 7c 9d Ah 9h 3s 4s 5s 6s "
+        "2s 5h 9c Jd Kh");
+    options.arguments = {"--trainer"};
+    PokerGame game(dir, options);
+    bet_and_deal(game, 2, 50);
+    hold(game, {0, 1, 2});
+    press(game, deal_button);
+    ASSERT_TRUE(
+        game.wait_for([&] { return game.shows_message("Best holds +0.55 a bet", "blue"); }));
+    press(game, deal_button);
+    for (const bool gamble : {false, true}) {
+        bet_and_deal(game, 1, gamble ? 49 : 48);
+        hold(game, {0, 1, 2, 3});
+        press(game, deal_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
+        if (!gamble) press(game, take_button);
+    }
+    for (const int position : {2, 3}) {
+        press(game, double_button);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
+        pick(game, position);
+        press(game, deal_button);
+    }
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
+    const Picture table = read_picture(game.display(), game.window(), 0, 0, 160, 200);
+    // The earlier run's game in blue, this run's three in red, rising from the bottom row.
+    const auto plot = [&](int x) {
+        return read_picture(game.display(), game.window(), x, 198, 1, 1).at(0, 0);
+    };
+    for (const bool by_key : {false, true}) {
+        game.press_key(XK_s);
+        ASSERT_TRUE(game.wait_for([&] { return game.shows(1, 10, "Hands                4"); }));
+        EXPECT_TRUE(game.shows(1, 40, "Best holds           3"));
+        EXPECT_TRUE(game.shows(1, 60, "Credit 48 to 49"));
+        EXPECT_EQ(plot(0), named_pixel(game.display(), "blue"));
+        EXPECT_EQ(plot(3), named_pixel(game.display(), "red"));
+        EXPECT_EQ(plot(4), named_pixel(game.display(), "white"));
+        if (by_key) {
+            game.press_key(XK_q);
+        } else {
+            game.press(80, 150);
+        }
+        ASSERT_TRUE(game.wait_for(
+            [&] { return read_picture(game.display(), game.window(), 0, 0, 160, 200) == table; }));
+    }
+    bet_and_deal(game, 1, 48);
+    hold(game, {1});
+    game.request_close();
+    EXPECT_EQ(game.finish(), 0);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(47));
+
+    std::vector<std::vector<std::string>> games = history_games(dir);
+    ASSERT_EQ(games.size(), 5U);
+    games.erase(games.begin());
+    // time, run, mode, (bet), dealt, held, final, category, win, gambles, taken, before, after,
+    // end, (values)
+    const std::string run = "8-" + std::to_string(game.pid());
+    const std::vector<std::vector<std::string>> played = {
+        {"Kh Ks 7c 4d 2s", "Kh Ks 7c", "Kh Ks 7c 3h 8c", "none", "0", "", "0", "50", "48",
+         "played"},
+        {"Kh Ks 2c 2d 9h", "Kh Ks 2c 2d", "Kh Ks 2c 2d 9c", "two-pair", "2", "", "2", "48", "49",
+         "played"},
+        {"Kh Ks 2c 2d 9h", "Kh Ks 2c 2d", "Kh Ks 2c 2d 9c", "two-pair", "2", "7h 7c won,9h 5s lost",
+         "0", "49", "48", "played"},
+        {"2s 5h 9c Jd Kh", "", "", "", "0", "", "0", "48", "47", "close:lost"},
+    };
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        ASSERT_EQ(games[i].size(), 16U) << i;
+        EXPECT_EQ(games[i][0] + games[i][1] + games[i][2],
+                  "1970-01-01T00:00:08Z" + run + "trainer");
+        EXPECT_EQ(std::vector(games[i].begin() + 4, games[i].begin() + 14), played[i]) << i;
+    }
+
+    ProcessOptions in_dir;
+    in_dir.directory = dir.path;
+    std::int64_t cost = 0;
+    ASSERT_TRUE(hold_cost(parse_hand("Kh Ks 7c 4d 2s"), 0b00111, cost));
+    // A run killed in the middle of a write leaves half a line, which is skipped.
+    write_file(dir.file("tavlek.bob.hands"), read_file(dir.file("tavlek.bob.hands")) + "1970-01");
+    const ProcessResult stats = run_program({POKER_BINARY, "--stats", "--json", "bob"}, in_dir);
+    EXPECT_EQ(stats.status, 0);
+    for (const std::string& figure :
+         {"\"hands\": 5,"s, "\"runs\": 2,"s, "\"first\": \"2024-05-01T12:34:56Z\","s,
+          "\"last\": \"1970-01-01T00:00:08Z\","s, "\"staked\": 7,"s, "\"won\": 4,"s,
+          "\"taken\": 2,"s, "\"categories\": [0, 0, 0, 0, 0, 0, 0, 0, 2],"s, "\"no_win\": 2,"s,
+          "\"drawn\": 4,"s, "\"largest_take\": 2,"s,
+          "\"gambles\": {\"played\": 2, \"won\": 1, \"lost\": 1, \"joker\": 0, \"added\": -2},"s,
+          "\"best_holds\": 3,"s, "\"given_away\": " + decimal(2 * cost, 6) + ",",
+          "\"damaged\": 1,"s, "\"gaps\": 0}"s}) {
+        EXPECT_NE(stats.out.find(figure), std::string::npos) << figure << " in\n" << stats.out;
+    }
+    const ProcessResult review = run_program({POKER_BINARY, "--review", "--json", "bob"}, in_dir);
+    EXPECT_EQ(review.out,
+              "[\n {\"time\": \"1970-01-01T00:00:08Z\", \"bet\": 2, \"dealt\": \"Kh Ks 7c 4d 2s\", "
+              "\"held\": \"Kh Ks 7c\", \"best\": \"Kh Ks\", \"cost\": " +
+                  decimal(cost, 6) + "}]\n");
 }
 
 TEST(Game, PayingHandShowsTheResultLineAndTakeAddsTheWin) {

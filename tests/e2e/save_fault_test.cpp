@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -47,10 +48,17 @@ void trigger_save(PokerGame& game, Trigger trigger) {
     }
 }
 
-// Waits for the first game and asks for a save of the credit shown.
+// The banner of the program that the game runs (a copy, for a test that changes user).
+std::string banner_of(const PokerGame& game) {
+    return game.program() + banner().substr(std::strlen(POKER_BINARY));
+}
+
+// Waits for the first game and asks for a save of the credit shown. The banner's lines went out
+// as they were printed: the output file has them while the game runs.
 void save_at_start(PokerGame& game, int credit, Trigger trigger) {
     ASSERT_TRUE(game.wait_for(
         [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    EXPECT_EQ(game.output(), banner_of(game));
     trigger_save(game, trigger);
 }
 
@@ -72,6 +80,8 @@ struct Fault {
     Trigger trigger;
     const char* message;         // nullptr: the save succeeds all the same
     const char* made = nullptr;  // the steps made to fail, where not just POKER_FAULT's
+    bool new_player = false;     // no player file before the run
+    gid_t group = 0;             // a group that the old file has and the new one keeps (as root)
 };
 
 void PrintTo(const Fault& fault, std::ostream* out) {
@@ -85,8 +95,11 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
     TemporaryDirectory dir;
     TemporaryDirectory scratch;
     const std::string file = dir.file("tavlek.bob.sv");
-    const std::string before = stored(0);
-    write_file(file, before);
+    const std::string before = fault.new_player ? "" : stored(0);
+    if (!fault.new_player) write_file(file, before);
+    if (fault.group != 0 && (geteuid() != 0 || chown(file.c_str(), 0, fault.group) != 0)) {
+        GTEST_SKIP() << "only root can give a file to another group";
+    }
     GameOptions options;
     options.also_preload = POKER_FAULT_LIBC;
     options.environment = {"POKER_FAULT="s + fault.step,
@@ -107,6 +120,9 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
         EXPECT_EQ(game.output(), banner());
         EXPECT_EQ(read_file(file), stored(starting_credit));
     }
+    struct stat saved {};
+    EXPECT_TRUE(fault.group == 0 ||
+                (stat(file.c_str(), &saved) == 0 && saved.st_gid == fault.group));
     expect_no_temporary(dir);
 }
 
@@ -130,14 +146,27 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"CloseReportsALostWrite", "close", EIO, Trigger::close, "save error"},
         Fault{"RenameAcrossDevices", "rename", EXDEV, Trigger::end, "save error"},
         Fault{"RenameRefusedSavesInPlace", "rename", EACCES, Trigger::end, nullptr},
-        Fault{"RenameOnAFailingDevice", "rename", EIO, Trigger::terminate, "save error"}),
+        Fault{"RenameOnAFailingDevice", "rename", EIO, Trigger::terminate, "save error"},
+        // Permission bits that cannot be kept would let others read the credit; an owner that
+        // cannot be given still leaves the group.
+        Fault{"PermissionsRefused", "fchmod", EPERM, Trigger::end, "save error"},
+        Fault{"OwnerRefusedKeepsTheGroup", "fchown", EPERM, Trigger::end, nullptr, nullptr, false,
+              1234},
+        Fault{"InterruptedReadIsRetried", "read_interrupt", 0, Trigger::end, nullptr},
+        // Neither /proc nor the right to link by descriptor: the named temporary file after all.
+        Fault{"UnnamedFileCannotBeNamed", "link", ENOENT, Trigger::end, nullptr, "link,link"},
+        // A file system without unnamed files: no warning for a new player, a named temporary.
+        Fault{"NoUnnamedFiles", "unnamed", EOPNOTSUPP, Trigger::close, nullptr, "unnamed,unnamed",
+              true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The same failures made by the kernel itself, through strace's system call injection, for the
-// steps that strace can single out: the only rename the program makes, and its first fsync.
+// steps that strace can single out: the only rename the program makes, and its first fsync. And a
+// save that goes through, seen in the same log: the directory reaches the disk after the rename.
 struct InjectedCall {
     const char* name;
     std::vector<std::string> strace_arguments;
+    bool saves = false;
 };
 
 void PrintTo(const InjectedCall& call, std::ostream* out) {
@@ -146,7 +175,7 @@ void PrintTo(const InjectedCall& call, std::ostream* out) {
 
 class SyscallFault : public ::testing::TestWithParam<InjectedCall> {};
 
-TEST_P(SyscallFault, LeavesTheOldFileExactlyAsItWas) {
+TEST_P(SyscallFault, LeavesTheOldFileOrTheNewOneOnTheDisk) {
     const std::string strace = find_in_path("strace");
     if (strace.empty()) GTEST_SKIP() << "strace is not installed";
     TemporaryDirectory dir;
@@ -161,12 +190,18 @@ TEST_P(SyscallFault, LeavesTheOldFileExactlyAsItWas) {
     options.environment = {"ASAN_OPTIONS=detect_leaks=0"};
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("save error"));
-    EXPECT_EQ(read_file(file), stored(0));
+    const bool saves = GetParam().saves;
+    EXPECT_EQ(game.finish(), saves ? 0 : 1);
+    EXPECT_EQ(game.output(), saves ? banner() : failure("save error"));
+    EXPECT_EQ(read_file(file), stored(saves ? 50 : 0));
     expect_no_temporary(dir);
-    EXPECT_NE(read_file(scratch.file("trace")).find("(INJECTED)"), std::string::npos)
-        << read_file(scratch.file("trace"));
+    // With -y each descriptor is shown with the path it is open on.
+    const std::string trace = read_file(scratch.file("trace"));
+    const std::string directory_synced = "<" + std::filesystem::canonical(dir.path).string() + ">)";
+    EXPECT_NE(
+        saves ? trace.find(directory_synced, trace.find("rename(")) : trace.find("(INJECTED)"),
+        std::string::npos)
+        << trace;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -175,7 +210,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    {"-e", "trace=rename,renameat,renameat2", "-e",
                                     "inject=rename,renameat,renameat2:error=EIO"}},
                       InjectedCall{"Fsync",
-                                   {"-e", "trace=fsync", "-e", "inject=fsync:error=EIO:when=1"}}),
+                                   {"-e", "trace=fsync", "-e", "inject=fsync:error=EIO:when=1"}},
+                      InjectedCall{"DirectoryFlushedAfterTheRename",
+                                   {"-y", "-e", "trace=rename,renameat,renameat2,fsync"},
+                                   true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Root passes permission bits by CAP_DAC_OVERRIDE; without it and CAP_DAC_READ_SEARCH, and out
@@ -242,8 +280,16 @@ TEST(UnwritableDirectory, APlayerWithoutAFileIsToldAtStartAndAtEnd) {
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(game.output(),
               banner() + "player file tavlek.bob.sv cannot be created here: Permission denied\n" +
+                  "history file tavlek.bob.hands cannot be written: Permission denied\n" +
                   "file < tavlek.bob.sv > open error \n");
     EXPECT_TRUE(list_directory(dir.path).empty());
+    // A directory that may not even be searched does not tell whether the file is there: no
+    // warning, and the file cannot be read.
+    second.before_exec = [] {
+        chmod(".", 0666);
+        drop_permission_override();
+    };
+    EXPECT_EQ(run_program({POKER_BINARY, "bob"}, second).out, failure("open error"));
 }
 
 TEST(UnwritableDirectory, AWritablePlayerFileIsSavedInPlaceOnEveryWayOfSaving) {
@@ -281,13 +327,14 @@ TEST(StickyDirectory, AnotherUsersWritablePlayerFileIsSavedInPlace) {
     ASSERT_EQ(chmod(file.c_str(), 0666), 0);
     ASSERT_EQ(chmod(dir.path.c_str(), 01777), 0);
     GameOptions options;
+    options.run_copies = true;  // the build may lie where the other user cannot reach it
     options.before_exec = [] {
         if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(126);
     };
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner());
+    EXPECT_EQ(game.output(), banner_of(game));
     EXPECT_EQ(read_file(file), stored(50));
     expect_no_temporary(dir);
 }
@@ -302,7 +349,9 @@ TEST(RemovedDirectory, TakesNoNewFile) {
     ASSERT_EQ(rmdir(dir.path.c_str()), 0);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
+    EXPECT_EQ(game.output(),
+              banner() + "history file tavlek.bob.hands cannot be written: No such file or " +
+                  "directory\nfile < tavlek.bob.sv > open error \n");
     EXPECT_FALSE(file_exists(dir.path));
 }
 
@@ -374,11 +423,34 @@ TEST(FullFileSystem, SavesOverTheOldFileInPlace) {
     PokerGame game(dir, options);
     play_one_game_and_end(game, 50);
     EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner());
+    EXPECT_EQ(
+        game.output(),
+        banner() + "history file tavlek.bob.hands cannot be written: No space left on device\n");
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49)) << "four bytes need no new block";
     std::vector<std::string> names = list_directory(dir.path);
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.sv"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"filler", "tavlek.bob.hands", "tavlek.bob.sv"}));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.hands")), "") << "no block for a line either";
+}
+
+// A directory or a FIFO where the history would be: the player hears it once, plays on and the
+// credit is saved.
+TEST(History, ThatCannotBeWrittenIsSaidOnceAndTheCreditStillSaves) {
+    for (const auto& [make, reason] :
+         {std::pair{+[](const char* path) { return mkdir(path, 0755); }, "Is a directory"},
+          std::pair{+[](const char* path) { return mkfifo(path, 0666); }, "Invalid argument"}}) {
+        TemporaryDirectory dir;
+        ASSERT_EQ(make(dir.file("tavlek.bob.hands").c_str()), 0);
+        PokerGame game(dir, dealing(losing_cards + " "s + losing_cards));
+        for (const int credit : {50, 49}) {
+            ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, credit));
+            press(game, deal_button);
+        }
+        end_run(game, 48);
+        EXPECT_EQ(game.output(),
+                  banner() + "history file tavlek.bob.hands cannot be written: " + reason + "\n");
+        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(48));
+    }
 }
 
 // Damaged or unusual player files that the start-up tests do not already cover.

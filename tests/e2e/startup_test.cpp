@@ -1,14 +1,18 @@
-// Start-up of the real program: the command line, the banner and the player file's errors.
+// Start-up of the real program: the command line, the banner, the player file's errors and lock.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 #include <functional>
 #include <string>
 
 #include "e2e/harness.hpp"
+#include "store/player_file.hpp"
 
 namespace {
 
@@ -58,6 +62,15 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         {{"--scale", "bob"}, 1, scale_needs + "none given\n" + usage},
         {{"--scale=2", "--scale=2", "bob"}, 1, "--scale is given twice\n" + usage},
         {{"--scale=2"}, 1, usage},
+        // Options are whole words.
+        {{"--scalex", "bob"}, 1, "unknown option: --scalex\n" + usage},
+        {{"--trainers", "bob"}, 1, "unknown option: --trainers\n" + usage},
+        // The record is printed with no display and no file, and its options ask for something.
+        {{"--stats", "bob"}, 0, "No games in the history yet.\n"},
+        {{"bob", "--review", "--all", "--json"}, 0, "[]\n"},
+        {{"--json", "bob"}, 1, "--json needs --stats or --review\n" + usage},
+        {{"--stats", "--all", "bob"}, 1, "--all needs --review\n" + usage},
+        {{"--review", "--stats", "bob"}, 1, "--stats and --review are given together\n" + usage},
     };
     for (const Case& c : cases) {
         TemporaryDirectory dir;
@@ -74,8 +87,8 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
     }
     // Help names the options, the keys and where the credit is kept, in at most 20 lines.
     const std::string help = run_poker({"--help"}, TemporaryDirectory()).out;
-    for (const char* part :
-         {"--scale=N", "--trainer", "--version", "Keys:", " f ", "tavlek.NAME.sv"})
+    for (const char* part : {"--scale=N", "--trainer", "--data-home", "--stats", "--review",
+                             "--version", "Keys:", " f ", "tavlek.NAME.sv", "tavlek.NAME.hands"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
     EXPECT_LE(std::count(help.begin(), help.end(), '\n'), 20);
 }
@@ -140,6 +153,38 @@ TEST(StartUp, PlayerFileErrorsEndTheRun) {
     const ProcessResult result = run_poker({"bob"}, dir);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, banner() + "file < tavlek.bob.sv > open error \n");
+}
+
+TEST(StartUp, APlayerFileInUseEndsTheRunNamingItsHolder) {
+    for (const bool listening : {true, false}) {
+        TemporaryDirectory dir;
+        long holder = 0;
+        int lock = -1;
+        ASSERT_EQ(lock_player_file_at(dir.path.c_str(), "tavlek.bob.sv", holder, lock),
+                  LockResult::ok);
+        // A holder that takes no connection cannot be asked who it is.
+        if (!listening) shutdown(lock, SHUT_RD);
+        const std::string by = listening ? "process " + std::to_string(getpid()) : "another run";
+        EXPECT_EQ(run_poker({"bob"}, dir).out,
+                  banner() + "player file tavlek.bob.sv is in use by " + by + "\n");
+        close(lock);
+    }
+}
+
+TEST(StartUp, ClosedStandardDescriptorsAreGivenDevNullBeforeAnyFileOrSocket) {
+    TemporaryDirectory dir;
+    GameOptions options;
+    options.before_exec = [] {
+        for (const int fd : {0, 1, 2})
+            close(fd);
+    };
+    PokerGame game(dir, options);
+    ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
+    for (const char* fd : {"/0", "/1", "/2"}) {
+        const std::string link = "/proc/" + std::to_string(game.pid()) + "/fd" + fd;
+        EXPECT_EQ(std::filesystem::read_symlink(link).string(), "/dev/null") << fd;
+    }
+    EXPECT_EQ(game.kill_now(SIGTERM), 0);
 }
 
 }  // namespace

@@ -12,14 +12,6 @@
 
 namespace {
 
-// The deck's numbers deal the scripted cards in turn: a card's index is its number.
-std::vector<int> card_numbers(const std::string& cards) {
-    std::vector<int> numbers;
-    for (const Card card : card_list(cards))
-        numbers.push_back(index_of_card(card));
-    return numbers;
-}
-
 // The hint's advice: always the first, third and fifth cards.
 bool odd_cards(const Hand&, unsigned& hold) {
     hold = 0b10101;
@@ -31,6 +23,11 @@ bool odd_cards(const Hand&, unsigned& hold) {
 bool judge(const Hand&, unsigned hold, std::int64_t& cost) {
     cost = hold == 0b10101 ? 0 : 42;
     return true;
+}
+
+// The pattern of a hold, as the strategy chart would name it: here the hold itself.
+std::uint16_t hold_as_pattern(const Hand&, unsigned hold) {
+    return static_cast<std::uint16_t>(hold);
 }
 
 struct Happened {
@@ -105,6 +102,8 @@ const Step steps[] = {
     {"DealAgainDrawsAsMarkedAndCountsWhatItGaveAway", 50, "2s 5h 9c Jd Kh 3s 7h 8c Qd 4h",
      {bet, bet, deal, deal}, deal, {{drawn, 48}, {scored, 48}, {game_begun, 48}}, Phase::betting,
      {0, 0, 48}, -1, "1 0 0.84"},
+    {"TheTrainersHintNamesItsPattern", 50, "2s 5h 9c Jd Kh", {bet, deal}, hint,
+     {{marked, 49}, {hint_named, 49}}, Phase::holding, {1, 0, 49}, 0b10101, "0 0 0.00"},
     {"TheBestHoldDrawsAtOnce", 50, "2s 5h 9c Jd Kh 3s 7h", {bet, deal, hint}, deal,
      {{drawn, 49}, {scored, 49}, {game_begun, 49}}, Phase::betting, {0, 0, 49}, -1, "1 1 0.00"},
 };
@@ -118,8 +117,8 @@ class GameStep : public ::testing::TestWithParam<Step> {};
 
 TEST_P(GameStep, FollowsTheRules) {
     const Step& step = GetParam();
-    play_script(card_numbers(step.cards));
-    const Sources sources{scripted_draw, odd_cards, judge, 100};
+    play_cards(step.cards);
+    const Sources sources{scripted_draw, odd_cards, judge, 100, hold_as_pattern};
     GameState state;
     start_run(state, step.credit, step.trainer != nullptr);
     for (const Input input : step.before)
@@ -130,6 +129,9 @@ TEST_P(GameStep, FollowsTheRules) {
     for (int i = 0; i < events.count; ++i) {
         EXPECT_EQ(events.list[i].kind, step.events[i].kind) << "event " << i;
         EXPECT_EQ(events.list[i].settled, step.events[i].settled) << "event " << i;
+        if (events.list[i].kind == hint_named) {
+            EXPECT_EQ(events.list[i].pattern, hold_mask(state));
+        }
     }
     EXPECT_EQ(state.phase, step.phase);
     EXPECT_EQ(state.bet, step.money.bet);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "rules/state.hpp"
+#include "store/data_home.hpp"
 #include "store/player_file.hpp"
 #include "support/process.hpp"
 
@@ -252,6 +253,108 @@ TEST_F(PlayerFile, ReadOnlyDirectorySavesAWritableFileInPlaceAndNoOtherWay) {
     const int reader = open("fifo", O_RDONLY | O_NONBLOCK);
     EXPECT_EQ(save_credit(fifo, credit), StoreResult::open_error);
     close(reader);
+    // Without a reader it is refused at once: a save waiting for one would be cut short by the
+    // alarm (no SA_RESTART), and the alarm seen.
+    static volatile sig_atomic_t rang = 0;
+    struct sigaction ring {};
+    ring.sa_handler = [](int) { rang = 1; };
+    sigaction(SIGALRM, &ring, nullptr);
+    alarm(10);
+    EXPECT_EQ(save_credit(fifo, credit), StoreResult::open_error);
+    alarm(0);
+    EXPECT_EQ(rang, 0);
+}
+
+TEST_F(PlayerFile, StartUpRemovesOnlyWhatSavesOfDeadRunsLeft) {
+    // A process id that no process has, this run's own (it has not saved yet), and its parent's.
+    const std::string dead = "tavlek.bob.sv.tmp2147483646", own = std::to_string(getpid());
+    const std::string live = "tavlek.bob.sv.tmp" + std::to_string(getppid());
+    struct Case {
+        std::string name;
+        std::string bytes;
+        bool removed;
+    };
+    const Case cases[] = {
+        {dead + ".0", "\x07\0\0\0"s, true},
+        {dead + ".42", "", true},
+        {"tavlek.bob.sv.tmp" + own + ".0", "\x07\0"s, true},
+        {live + ".0", "\x07\0\0\0"s, false},
+        {dead + ".1", "more than a credit", false},
+        {dead + ".0x", "", false},
+        {dead + ".", "", false},
+        {dead, "", false},
+        {"tavlek.bob.sv.tmp.0", "", false},
+        {"tavlek.bobby.sv.tmp2147483646.0", "", false},
+    };
+    for (const Case& c : cases)
+        write_file(c.name, c.bytes);
+    ASSERT_EQ(symlink("tavlek.bob.sv", (dead + ".2").c_str()), 0);
+    remove_stale_temporaries(file);
+    for (const Case& c : cases)
+        EXPECT_EQ(file_exists(c.name), !c.removed) << c.name;
+    EXPECT_TRUE(file_exists(dead + ".2")) << "a link is no save's";
+}
+
+TEST(DataDirectory, FollowsTheXdgBaseDirectoryRules) {
+    struct Case {
+        const char* xdg_data_home;
+        const char* home;
+        const char* path;  // nullptr: none
+    };
+    const Case cases[] = {
+        {"/data", "/home/bob", "/data/poker"},
+        {nullptr, "/home/bob", "/home/bob/.local/share/poker"},
+        {"", "/home/bob", "/home/bob/.local/share/poker"},
+        {"data", "/home/bob", "/home/bob/.local/share/poker"},  // not absolute: ignored
+        {nullptr, "home", nullptr},
+        {nullptr, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        DirectoryPath path;
+        EXPECT_EQ(data_directory(c.xdg_data_home, c.home, path), c.path != nullptr) << c.home;
+        if (c.path != nullptr) {
+            EXPECT_STREQ(path, c.path);
+        }
+    }
+}
+
+TEST_F(PlayerFile, MovesAFileFromHomeOnlyWhereNothingIsReplacedOrLost) {
+    struct Case {
+        std::string home, here;  // the player file in each place before, "" for none
+        bool in_use;             // a run plays in home
+        std::string home_after, here_after;
+    };
+    const std::string a = "\x49\0\0\0"s, b = "\x05\0\0\0"s;
+    const Case cases[] = {
+        {a, "", false, "", a},
+        {a, b, false, a, b},
+        {a, a, false, "", a},  // a move cut short after the copy
+        {a, "", true, a, ""},
+    };
+    for (const Case& c : cases) {
+        TemporaryDirectory home;
+        std::remove(file);
+        write_file(home.file(file), c.home);
+        if (!c.here.empty()) write_file(file, c.here);
+        long holder = 0;
+        int lock = -1, error = 0;
+        if (c.in_use) lock_player_file_at(home.path.c_str(), file, holder, lock);
+        EXPECT_EQ(move_player_files(home.path.c_str(), file, holder, error),
+                  c.in_use ? MoveResult::in_use : MoveResult::ok);
+        EXPECT_EQ(holder, c.in_use ? getpid() : 0);
+        close(lock);
+        EXPECT_EQ(file_exists(home.file(file)), !c.home_after.empty());
+        EXPECT_EQ(read_file(home.file(file)), c.home_after);
+        EXPECT_EQ(read_file(file), c.here_after);
+    }
+    long holder = 0;
+    int error = 0;
+    EXPECT_EQ(move_player_files("/nonexistent", file, holder, error), MoveResult::ok);
+    // The hand history comes along, even without a player file.
+    TemporaryDirectory home;
+    write_file(home.file("tavlek.bob.hands"), "a game\n");
+    EXPECT_EQ(move_player_files(home.path.c_str(), file, holder, error), MoveResult::ok);
+    EXPECT_EQ(read_file("tavlek.bob.hands"), "a game\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "strategy/chart.hpp"
 #include "strategy/internal.hpp"
 #include "support/every_hand.hpp"
 
@@ -97,6 +98,29 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
     EXPECT_EQ(analysis.tied_deals, tied);
     for (int k = 0; k < category_count; ++k)
         EXPECT_EQ(analysis.probability[k], make_fraction(final_counts[k], all)) << "category " << k;
+}
+
+// The game's chart played hand by hand, as a player would, with each hold's value from the game's
+// hold values: the same return and the same deals per line as its walk by suit classes.
+TEST(PayTable, AgainDealByDealByTheChart) {
+    const Chart& chart = game_chart();
+    Wide played = 0;
+    std::vector<std::int64_t> deals(chart.lines.size());
+    for_each_hand([&](const DeckIndices& c) {
+        Hand hand{};
+        for (int i = 0; i < hand_size; ++i)
+            hand[i] = card_of_index(c[i]);
+        ChartPlace place{};
+        HoldValues values{};
+        ASSERT_TRUE(place_in_chart(chart, hand, place) && game_hold_values(hand, values));
+        played += values.value[place.hold];
+        deals[static_cast<std::size_t>(place.line)] += 1;
+    });
+    const ChartReport report = check_chart(game_pay_table(), chart);
+    EXPECT_EQ(report.chart_return,
+              make_fraction(played, static_cast<Wide>(deal_count) * value_denominator));
+    for (std::size_t line = 0; line < deals.size(); ++line)
+        EXPECT_EQ(deals[line], report.lines[line].deals) << "line " << line + 1;
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ TEST(HoldValues, HandsAPlayerCanCount) {
     };
     for (const Case& c : cases) {
         const Hand hand = parse_hand(c.hand);
-        const HoldValues values = hold_values(*tables().subsets, *tables().totals, hand);
+        const HoldValues values = hold_values_on(*tables().subsets, *tables().totals, hand);
         EXPECT_EQ(values.best, c.best) << c.hand;
         EXPECT_EQ(values.value[c.best] * c.denominator, c.numerator * value_denominator) << c.hand;
         EXPECT_EQ(values.best_count, c.best_count) << c.hand;
@@ -144,7 +144,7 @@ TEST(HoldValues, EveryHoldMatchesBruteForce) {
                              card_of_index(deck[3]), card_of_index(deck[4])});
     }
     for (std::size_t n = 0; n < hands.size(); ++n) {
-        const HoldValues values = hold_values(*tables().subsets, *tables().totals, hands[n]);
+        const HoldValues values = hold_values_on(*tables().subsets, *tables().totals, hands[n]);
         EXPECT_EQ(values.value, brute_force_values(hands[n])) << "hand " << n;
     }
 }

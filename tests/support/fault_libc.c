@@ -1,19 +1,27 @@
 /* A test-only library preloaded into the real program to make one step of saving the player file
  * fail, as a full disk, a failing device or a lost rename would. Only the file that the save
- * writes is touched: the temporary file beside the player file (a name containing ".sv.tmp"), or
- * the player file itself when it is opened for writing; every other call goes through unchanged.
+ * writes is touched: the temporary file beside the player file (unnamed, opened with O_TMPFILE, or
+ * a name containing ".sv.tmp"), or the player file itself when it is opened for writing; and the
+ * player file's first read. Every other call goes through unchanged.
  *
  *   POKER_FAULT        the step that fails, or several separated by commas:
- *                        create       creating the temporary file
+ *                        create       creating the temporary file, named or unnamed
+ *                        unnamed      every unnamed file, as on a file system without them
  *                        write        every write to it
  *                        short_write  the first write stores 2 bytes, every later one fails
  *                        partial      the first write stores 2 bytes, the rest go through
  *                        interrupt    the first write is interrupted before storing anything
  *                      (the first write of the run: a save that goes on to write the player file
  *                      in place has had its first)
+ *                        fchown       giving it the old file's owner and group (the first
+ *                                     fchown; the group alone goes through)
+ *                        fchmod       giving it the old file's permission bits
  *                        fsync        flushing it to the disk
  *                        close        closing it (the descriptor is closed all the same)
  *                        rename       renaming it over the player file
+ *                        link         naming the unnamed file (every linkat to a temporary name)
+ *                        read_interrupt  the first read of the player file is interrupted
+ *                                     before reading anything
  *   POKER_FAULT_ERRNO  the error number the step fails with (default EIO)
  *   POKER_FAULT_LOG    a file that gets one line naming each step made to fail
  */
@@ -29,6 +37,9 @@
 
 static int temporary_fd = -1;
 static int writes_seen;
+static int reading_fd = -1;
+static int reads_seen;
+static int fchowns_seen;
 
 static void* next_symbol(const char* name) {
     return dlsym(RTLD_NEXT, name);
@@ -38,9 +49,13 @@ static int is_temporary(const char* path) {
     return path != NULL && strstr(path, ".sv.tmp") != NULL;
 }
 
-static int is_player_file_for_writing(const char* path, int flags) {
+static int is_player_file(const char* path) {
     const size_t length = path != NULL ? strlen(path) : 0;
-    return length > 3 && strcmp(path + length - 3, ".sv") == 0 && (flags & O_ACCMODE) != O_RDONLY;
+    return length > 3 && strcmp(path + length - 3, ".sv") == 0;
+}
+
+static int is_unnamed(int flags) {
+    return (flags & O_TMPFILE) == O_TMPFILE;
 }
 
 static int fault_is(const char* step) {
@@ -82,7 +97,10 @@ static int fail(const char* step) {
 /* Opens through the C library's own function of that name; dirfd is used by the openat kind. */
 static int open_with(const char* name, int at, int dirfd, const char* path, int flags,
                      mode_t mode) {
-    if (is_temporary(path) && (flags & O_CREAT) && fault_is("create")) return fail("create");
+    if (((is_temporary(path) && (flags & O_CREAT)) || is_unnamed(flags)) && fault_is("create")) {
+        return fail("create");
+    }
+    if (is_unnamed(flags) && fault_is("unnamed")) return fail("unnamed");
     int fd;
     void* symbol = next_symbol(name);
     if (at) {
@@ -94,9 +112,12 @@ static int open_with(const char* name, int at, int dirfd, const char* path, int 
         memcpy(&real_open, &symbol, sizeof symbol);
         fd = real_open(path, flags, mode);
     }
-    if (fd >= 0 && (is_temporary(path) || is_player_file_for_writing(path, flags))) {
+    const int reading = (flags & O_ACCMODE) == O_RDONLY;
+    if (fd >= 0 &&
+        (is_temporary(path) || is_unnamed(flags) || (is_player_file(path) && !reading))) {
         temporary_fd = fd;
     }
+    if (fd >= 0 && is_player_file(path) && reading) reading_fd = fd;
     return fd;
 }
 
@@ -150,6 +171,36 @@ ssize_t write(int fd, const void* bytes, size_t count) {
     return real_write(fd, bytes, count);
 }
 
+ssize_t read(int fd, void* bytes, size_t count) {
+    if (fd >= 0 && fd == reading_fd && reads_seen++ == 0 && fault_is("read_interrupt")) {
+        note("read_interrupt");
+        errno = EINTR;
+        return -1;
+    }
+    ssize_t (*real_read)(int, void*, size_t);
+    void* symbol = next_symbol("read");
+    memcpy(&real_read, &symbol, sizeof symbol);
+    return real_read(fd, bytes, count);
+}
+
+int fchown(int fd, uid_t owner, gid_t group) {
+    if (fd >= 0 && fd == temporary_fd && fchowns_seen++ == 0 && fault_is("fchown")) {
+        return fail("fchown");
+    }
+    int (*real_fchown)(int, uid_t, gid_t);
+    void* symbol = next_symbol("fchown");
+    memcpy(&real_fchown, &symbol, sizeof symbol);
+    return real_fchown(fd, owner, group);
+}
+
+int fchmod(int fd, mode_t mode) {
+    if (fd >= 0 && fd == temporary_fd && fault_is("fchmod")) return fail("fchmod");
+    int (*real_fchmod)(int, mode_t);
+    void* symbol = next_symbol("fchmod");
+    memcpy(&real_fchmod, &symbol, sizeof symbol);
+    return real_fchmod(fd, mode);
+}
+
 int fsync(int fd) {
     if (fd >= 0 && fd == temporary_fd && fault_is("fsync")) return fail("fsync");
     int (*real_fsync)(int);
@@ -162,12 +213,21 @@ int close(int fd) {
     int (*real_close)(int);
     void* symbol = next_symbol("close");
     memcpy(&real_close, &symbol, sizeof symbol);
+    if (fd >= 0 && fd == reading_fd) reading_fd = -1;
     if (fd < 0 || fd != temporary_fd) return real_close(fd);
     temporary_fd = -1;
     /* As on Linux, a failed close has closed the descriptor all the same. */
     const int result = real_close(fd);
     if (fault_is("close")) return fail("close");
     return result;
+}
+
+int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+    if (is_temporary(to) && fault_is("link")) return fail("link");
+    int (*real_linkat)(int, const char*, int, const char*, int);
+    void* symbol = next_symbol("linkat");
+    memcpy(&real_linkat, &symbol, sizeof symbol);
+    return real_linkat(from_dir, from, to_dir, to, flags);
 }
 
 int rename(const char* from, const char* to) {

@@ -4,7 +4,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -43,6 +45,8 @@ TEST(PokerOdds, RefusesBadInputWithOneLine) {
         {{"--pays=1,2,3,4,5,6,7,8,1000001"}, "pay '1000001' is above 1000000"},
         {{"--pays=1,2,3,4,5,6,7,8,99999999999999999999"}, "pay '99999999999999999999' is above"},
         {{"--jsn"}, "unknown option '--jsn'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"--chart", "Ah", "Kh", "Qh", "Jh", "Th"}, "--chart takes no cards"},
     };
     for (const Case& c : cases) {
         const ProcessResult result = run_odds(c.args);
@@ -81,7 +85,13 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
          {"\"best_count\": 2",
           "{\"hold\": [\"5s\", \"6s\", \"3d\", \"4c\"], \"numerator\": 16052850, \"value\": "
           "\"15/8\""}},
+        {{"--chart", "--json"},
+         {"{\"pattern\": \"Five Card\", \"deals\": 13, \"loss\": 0.000000000000}",
+          "\"perfect_return\": [28365484531, 12716804100]"}},
+        {{"--json", "Jk", "Ah", "Kh", "7c", "2d"},
+         {"\"chart\": {\"line\": ", "\"hold\": \"Jk Ah Kh\"}"}},
         {{"--help"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
+        {{"-h"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
         {{"--version"}, {"poker-odds 1.2\n"}},
     };
     for (const Case& c : cases) {
@@ -96,6 +106,27 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
         EXPECT_EQ(full.err,
                   "poker-odds: cannot write to standard output: No space left on device\n");
     }
+}
+
+// The chart in docs/strategy.md is the tool's own output, so the two never disagree; the target
+// chart_docs writes it again.
+TEST(PokerOdds, TheDocumentedChartIsTheToolsOwn) {
+    std::ifstream file(POKER_SOURCE_DIR "/docs/strategy.md");
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string docs = text.str();
+    const std::string begin = "<!-- chart begin -->\n\n";
+    const std::size_t from = docs.find(begin);
+    const std::size_t to = docs.find("\n\n<!-- chart end -->");
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos);
+    // The block is indented by four blanks, blank lines aside.
+    std::string shown;
+    std::istringstream lines(docs.substr(from + begin.size(), to - from - begin.size()));
+    for (std::string line; std::getline(lines, line);)
+        shown += (line.empty() ? line : line.substr(4)) + "\n";
+    const ProcessResult result = run_odds({"--chart"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(shown, result.out) << "run: cmake --build build --target chart_docs";
 }
 
 }  // namespace
