@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "e2e/harness.hpp"
 #include "support/xserver.hpp"
@@ -209,20 +210,16 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom take_focus = XInternAtom(display, "WM_TAKE_FOCUS", False);
     const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    struct Message {
-        Atom type, first;
-        int format;
-    };
-    for (const Message& message :
-         {Message{protocols, take_focus, 32},
-          Message{XInternAtom(display, "OTHER", False), delete_window, 32},
-          Message{protocols, delete_window, 8}, Message{protocols, delete_window, 16}}) {
+    for (const auto& [type, first, format] :
+         {std::tuple{protocols, take_focus, 32},
+          std::tuple{XInternAtom(display, "OTHER", False), delete_window, 32},
+          std::tuple{protocols, delete_window, 8}, std::tuple{protocols, delete_window, 16}}) {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = game.window();
-        event.xclient.message_type = message.type;
-        event.xclient.format = message.format;
-        event.xclient.data.l[0] = static_cast<long>(message.first);
+        event.xclient.message_type = type;
+        event.xclient.format = format;
+        event.xclient.data.l[0] = static_cast<long>(first);
         XSendEvent(display, game.window(), False, NoEventMask, &event);
     }
     XSync(display, False);
