@@ -127,8 +127,8 @@ PatternCode classify(const KeptCards& kept) {
     if (n == 1) return pack({Kind::single, kept.joker, 0, 0, kept.rank[0]});
     const bool suited = (suits & (suits - 1)) == 0;
     const int ways = straight_ways(ranks);
-    // A royal's cards are all ten or higher: rank bits 8 to 12.
-    const bool royal_ranks = (ranks & ((1U << 8) - 1)) == 0;
+    // A royal's cards are all ten or higher.
+    const bool royal_ranks = (ranks & ((1U << ten_rank_bit) - 1)) == 0;
     Kind kind = Kind::odd;
     if (suited && ways > 0) {
         kind = royal_ranks ? Kind::royal : Kind::straight_flush;

@@ -68,4 +68,10 @@ inline constexpr int set_total =
 
 // Rank masks: bit 0 the two, bit 12 the ace.
 inline constexpr int rank_mask_count = 1 << rank_count;
+constexpr int rank_bit_of_rank(int rank) {
+    return (rank + rank_count - 1) % rank_count;
+}
+// The ranks of a royal, ten to ace, are the mask's top bits from the ten's.
+inline constexpr int ten_rank_bit = rank_bit_of_rank(ten_rank);
+static_assert(rank_bit_of_rank(ace_rank) == rank_count - 1 && ten_rank_bit == 8);
 inline constexpr unsigned all_suits = (1U << suit_count) - 1;
