@@ -69,17 +69,8 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
         std::uniform_int_distribution<long> delay_us(0, 2 * typical_us);
         const auto delay = std::chrono::microseconds(delay_us(random));
         const auto asked = Clock::now();
-        switch (run % 3) {
-            case 0:
-                game.send_signal(SIGTERM);
-                break;
-            case 1:
-                game.request_close();
-                break;
-            default:
-                game.send_signal(SIGHUP);
-                break;
-        }
+        const int requests[] = {SIGTERM, 0, SIGHUP};
+        request_end(game, requests[run % 3]);
         std::this_thread::sleep_for(delay);
         game.send_signal(SIGKILL);
         // The moment the program ended, without reaping it: that is the harness's to do.

@@ -160,6 +160,12 @@ inline void press(const PokerGame& game, Point point) {
     game.press(point.x, point.y);
 }
 
+// Asks the run to end from outside its buttons: as a window manager's close button does (signal
+// 0), or by a signal.
+inline void request_end(const PokerGame& game, int signal) {
+    signal == 0 ? game.request_close() : game.send_signal(signal);
+}
+
 // A player's moves, each waiting until the window shows it has been taken; a step that does not
 // come is a test failure.
 // Waits for the start of a game at this credit and presses Bet `count` times.

@@ -35,17 +35,8 @@ std::string failure(const char* message) {
 enum class Trigger { end, close, terminate };
 
 void trigger_save(PokerGame& game, Trigger trigger) {
-    switch (trigger) {
-        case Trigger::end:
-            press(game, end_button);
-            break;
-        case Trigger::close:
-            game.request_close();
-            break;
-        case Trigger::terminate:
-            game.send_signal(SIGTERM);
-            break;
-    }
+    if (trigger == Trigger::end) return press(game, end_button);
+    request_end(game, trigger == Trigger::close ? 0 : SIGTERM);
 }
 
 // The banner of the program that the game runs (a copy, for a test that changes user).

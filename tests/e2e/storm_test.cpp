@@ -311,20 +311,8 @@ private:
 
     void ask_to_end(PokerGame& game) {
         ++tally_.requests;
-        switch (std::uniform_int_distribution<int>(0, 3)(random_)) {
-            case 0:
-                game.request_close();
-                break;
-            case 1:
-                game.send_signal(SIGTERM);
-                break;
-            case 2:
-                game.send_signal(SIGHUP);
-                break;
-            default:
-                game.send_signal(SIGINT);
-                break;
-        }
+        const int requests[] = {0, SIGTERM, SIGHUP, SIGINT};
+        request_end(game, requests[std::uniform_int_distribution<int>(0, 3)(random_)]);
     }
 
     // The run has ended: by End, by a lost game with no credit left, or by a request. Whatever
