@@ -270,9 +270,7 @@ TEST_F(Table, ColoursAreTheServersOwnPixelsAtEveryDepth) {
             EXPECT_EQ(XNextRequest(game.display) - before, pseudo_colour ? lookups : 0) << name;
         }
         close_context(game);
-        XCloseDisplay(server.display);
-        kill(server.pid, SIGTERM);
-        wait_program(server.pid);
+        stop_separate_server(server);
     }
 }
 

@@ -140,9 +140,7 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
 
     // The test's own connection goes first, so only the program sees the server vanish.
     game.forget_window();
-    XCloseDisplay(server.display);
-    kill(server.pid, SIGKILL);
-    ASSERT_EQ(wait_program(server.pid), 128 + SIGKILL);
+    ASSERT_EQ(stop_separate_server(server, SIGKILL), 128 + SIGKILL);
 
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(read_file(file), stored(29));

@@ -22,17 +22,6 @@ const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
 const char* const select_bigger = select_bigger_message;
 
-// A second private X server, for a game whose window must be told apart from one on the test
-// server. The games on it end before it does.
-struct SecondServer {
-    XServer server = start_separate_server();
-    ~SecondServer() {
-        XCloseDisplay(server.display);
-        kill(server.pid, SIGTERM);
-        wait_program(server.pid);
-    }
-};
-
 TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
@@ -49,12 +38,19 @@ TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
     EXPECT_EQ(game.output(), banner());
 }
 
+// A second private X server; the games on it end before it does.
+struct SecondServer {
+    XServer server = start_separate_server();
+    ~SecondServer() { stop_separate_server(server); }
+};
+
 // Two runs dealing at once from generator streams of their own deal different hands: at a clock
 // whose low byte is 0 (where the first card was once always the two of spades and a redraw spun
-// until the clock moved on), and as real runs with no preloaded library, which must seed.
+// until the clock moved on), and as real runs with no preloaded library, which must seed. The
+// second run's window is on a server of its own, to be told apart from the first's.
 TEST(Deal, TwoRunsDealDifferentHands) {
     for (const bool real : {false, true}) {
-        SecondServer second_server;
+        const SecondServer second_server;
         TemporaryDirectory directories[2];
         std::unique_ptr<PokerGame> games[2];
         for (int run = 0; run < 2; ++run) {
