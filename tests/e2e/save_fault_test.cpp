@@ -60,6 +60,16 @@ void expect_no_temporary(const TemporaryDirectory& dir) {
     }
 }
 
+// The run ends as a save that failed with this message does, with status 1, or for none as one
+// that went through; the player file holds these bytes, and no temporary file is left.
+void expect_end(PokerGame& game, const TemporaryDirectory& dir, const char* message,
+                const std::string& file) {
+    EXPECT_EQ(game.finish(), message != nullptr ? 1 : 0);
+    EXPECT_EQ(game.output(), message != nullptr ? failure(message) : banner_of(game));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), file);
+    expect_no_temporary(dir);
+}
+
 // One step of the save made to fail through the preloaded fault library (a temporary file that
 // may not be created, written or renamed for want of a new file makes the save write the player
 // file in place). The file holds 0 before the run, which starts the player with 50, so a save
@@ -98,23 +108,14 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
                            "POKER_FAULT_LOG=" + scratch.file("faults")};
     PokerGame game(dir, options);
     save_at_start(game, 50, fault.trigger);
-    const int status = game.finish();
+    expect_end(game, dir, fault.message,
+               fault.message != nullptr ? before : stored(starting_credit));
     std::string steps = (fault.made != nullptr ? fault.made : fault.step) + "\n"s;
     std::replace(steps.begin(), steps.end(), ',', '\n');
     EXPECT_EQ(read_file(scratch.file("faults")), steps) << "the faults were injected";
-    if (fault.message != nullptr) {
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(game.output(), failure(fault.message));
-        EXPECT_EQ(read_file(file), before);
-    } else {
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(game.output(), banner());
-        EXPECT_EQ(read_file(file), stored(starting_credit));
-    }
     struct stat saved {};
     EXPECT_TRUE(fault.group == 0 ||
                 (stat(file.c_str(), &saved) == 0 && saved.st_gid == fault.group));
-    expect_no_temporary(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -182,10 +183,7 @@ TEST_P(SyscallFault, LeavesTheOldFileOrTheNewOneOnTheDisk) {
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
     const bool saves = GetParam().saves;
-    EXPECT_EQ(game.finish(), saves ? 0 : 1);
-    EXPECT_EQ(game.output(), saves ? banner() : failure("save error"));
-    EXPECT_EQ(read_file(file), stored(saves ? 50 : 0));
-    expect_no_temporary(dir);
+    expect_end(game, dir, saves ? nullptr : "save error", stored(saves ? 50 : 0));
     // With -y each descriptor is shown with the path it is open on.
     const std::string trace = read_file(scratch.file("trace"));
     const std::string directory_synced = "<" + std::filesystem::canonical(dir.path).string() + ">)";
@@ -300,10 +298,7 @@ TEST(UnwritableDirectory, AWritablePlayerFileIsSavedInPlaceOnEveryWayOfSaving) {
         PokerGame game(dir, options);
         save_at_start(game, 50, trigger);
         const bool writable = (mode & 0200) != 0;
-        EXPECT_EQ(game.finish(), writable ? 0 : 1);
-        EXPECT_EQ(game.output(), writable ? banner() : failure("open error"));
-        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(writable ? 50 : 0));
-        expect_no_temporary(dir);
+        expect_end(game, dir, writable ? nullptr : "open error", stored(writable ? 50 : 0));
     }
 }
 
@@ -324,10 +319,7 @@ TEST(StickyDirectory, AnotherUsersWritablePlayerFileIsSavedInPlace) {
     };
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
-    EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner_of(game));
-    EXPECT_EQ(read_file(file), stored(50));
-    expect_no_temporary(dir);
+    expect_end(game, dir, nullptr, stored(50));
 }
 
 TEST(RemovedDirectory, TakesNoNewFile) {
@@ -390,10 +382,7 @@ TEST(ReadOnlyFileSystem, KeepsTheOldFile) {
         << std::strerror(errno);
     PokerGame game(dir);
     save_at_start(game, 50, Trigger::end);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
-    expect_no_temporary(dir);
+    expect_end(game, dir, "open error", stored(0));
 }
 
 TEST(FullFileSystem, SavesOverTheOldFileInPlace) {
