@@ -23,11 +23,6 @@ namespace {
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
-int setting(const char* name, int fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : fallback;
-}
-
 // Temporary files that the run with this process id left beside the player file.
 std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) {
     const std::string prefix = "tavlek.bob.sv.tmp" + std::to_string(pid) + ".";
@@ -45,7 +40,7 @@ std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) 
 // after a killed one for the same player: a run's lock dies with it, and any temporary file it
 // left goes once the next run holds the lock. One more run, not killed, looks at the last one's.
 TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
-    const int runs = setting("POKER_KILL_RUNS", 30);
+    const int runs = static_cast<int>(setting("POKER_KILL_RUNS", 30));
     std::mt19937 random(static_cast<unsigned>(setting("POKER_KILL_SEED", 20261208)));
     TemporaryDirectory dir;
     const std::string file = dir.file("tavlek.bob.sv");

@@ -89,6 +89,11 @@ std::string find_in_path(const std::string& program) {
     return "";
 }
 
+long setting(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr && std::atol(text) > 0 ? std::atol(text) : fallback;
+}
+
 GameOptions dealing(const std::string& cards) {
     GameOptions options;
     for (const Card card : card_list(cards))

@@ -134,6 +134,9 @@ std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& di
 // The full path of a program found on PATH, or "" if there is none.
 std::string find_in_path(const std::string& program);
 
+// A positive number from the environment, such as the length of a longer storm, or the fallback.
+long setting(const char* name, long fallback);
+
 // Picture coordinates of the buttons, where a player would click them: the middle of each.
 struct Point {
     int x;

@@ -29,11 +29,6 @@ namespace {
 
 using namespace std::string_literals;
 
-long setting(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr && std::atol(text) > 0 ? std::atol(text) : fallback;
-}
-
 std::int32_t saturate(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
