@@ -172,16 +172,22 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
     }
 }
 
-TEST(EndRequest, OtherClientMessagesAreIgnored) {
+// The window takes part in the delete protocol alone, and other client messages are ignored.
+TEST(EndRequest, OnlyTheDeleteWindowMessageCloses) {
     TemporaryDirectory dir;
     PokerGame game(dir);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     Display* display = game.display();
-    // A protocol message that is not WM_DELETE_WINDOW, a message of another type that names
-    // WM_DELETE_WINDOW, and the close message's words sent as bytes and as 16-bit values.
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom take_focus = XInternAtom(display, "WM_TAKE_FOCUS", False);
     const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Atom* listed = nullptr;
+    int count = 0;
+    ASSERT_NE(XGetWMProtocols(display, game.window(), &listed, &count), 0);
+    EXPECT_EQ(std::vector<Atom>(listed, listed + count), std::vector<Atom>{delete_window});
+    XFree(listed);
+    // A protocol message that is not WM_DELETE_WINDOW, a message of another type that names
+    // WM_DELETE_WINDOW, and the close message's words sent as bytes and as 16-bit values.
     for (const auto& [type, first, format] :
          {std::tuple{protocols, take_focus, 32},
           std::tuple{XInternAtom(display, "OTHER", False), delete_window, 32},
@@ -202,18 +208,6 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit));
-}
-
-TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
-    TemporaryDirectory dir;
-    PokerGame game(dir);
-    ASSERT_NE(game.window(), 0U);
-    Atom* protocols = nullptr;
-    int count = 0;
-    ASSERT_NE(XGetWMProtocols(game.display(), game.window(), &protocols, &count), 0);
-    std::vector<Atom> listed(protocols, protocols + count);
-    XFree(protocols);
-    EXPECT_EQ(listed, std::vector<Atom>{XInternAtom(game.display(), "WM_DELETE_WINDOW", False)});
 }
 
 TEST(EndRequest, AnIgnoredSignalStaysIgnored) {
