@@ -350,8 +350,7 @@ void win_with_held_hand(PokerGame& game, int count, int credit) {
 }
 
 void end_run(PokerGame& game, int credit) {
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit));
     press(game, end_button);
     EXPECT_EQ(game.finish(), 0);
 }

@@ -47,8 +47,7 @@ std::string banner_of(const PokerGame& game) {
 // Waits for the first game and asks for a save of the credit shown. The banner's lines went out
 // as they were printed: the output file has them while the game runs.
 void save_at_start(PokerGame& game, int credit, Trigger trigger) {
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit));
     EXPECT_EQ(game.output(), banner_of(game));
     trigger_save(game, trigger);
 }
@@ -239,9 +238,7 @@ bool child_can_create_in(const std::string& directory) {
 void play_one_game_and_end(PokerGame& game, int credit) {
     ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, credit));
     press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] {
-        return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit - 1);
-    }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit - 1));
     press(game, end_button);
 }
 
