@@ -2,146 +2,16 @@
 // colours, and the table at the start of a game.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "card_shapes.hpp"
 #include "display/glyphs.hpp"
 #include "support/labels.hpp"
 #include "table.hpp"
 
 namespace {
-
-// Which pixels of a 32 by 32 cell a layer inks, as [row][column].
-using Mask = std::array<std::array<bool, 32>, 32>;
-
-void ink_row(Mask& mask, int row, int first, int last) {
-    for (int column = first; column <= last; ++column) {
-        mask[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = true;
-    }
-}
-
-void ink_column(Mask& mask, int column, int first, int last) {
-    for (int row = first; row <= last; ++row) {
-        mask[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = true;
-    }
-}
-
-// The blank face: full height, 20 pixels wide, with stepped corners.
-Mask face_mask() {
-    Mask mask{};
-    for (int row = 2; row <= 29; ++row)
-        ink_row(mask, row, 6, 25);
-    for (int row : {1, 30})
-        ink_row(mask, row, 7, 24);
-    for (int row : {0, 31})
-        ink_row(mask, row, 8, 23);
-    return mask;
-}
-
-// The back: an outer frame, an inner frame and a cross, mirrored both ways.
-Mask back_mask() {
-    Mask mask{};
-    for (int row : {2, 29})
-        ink_row(mask, row, 9, 22);
-    for (int row : {3, 28}) {
-        for (int column : {8, 9, 22, 23})
-            ink_row(mask, row, column, column);
-    }
-    for (int column : {8, 23})
-        ink_column(mask, column, 4, 27);
-    for (int row : {4, 27})
-        ink_row(mask, row, 11, 20);
-    for (int row : {5, 6, 25, 26}) {
-        for (int column : {10, 11, 20, 21})
-            ink_row(mask, row, column, column);
-    }
-    for (int column : {10, 21})
-        ink_column(mask, column, 7, 24);
-    struct Stroke {
-        int left;
-        std::vector<int> rows;
-    };
-    const Stroke cross[] = {
-        {12, {7, 8, 23, 24}},
-        {13, {9, 10, 11, 20, 21, 22}},
-        {14, {12, 13, 18, 19}},
-        {15, {14, 15, 16, 17}},
-    };
-    for (const Stroke& stroke : cross) {
-        for (int row : stroke.rows) {
-            ink_row(mask, row, stroke.left, stroke.left);
-            ink_row(mask, row, 31 - stroke.left, 31 - stroke.left);
-        }
-    }
-    return mask;
-}
-
-// A suit from its inked column ranges, rows 17 to 29: "15-16" or "9-12,14-17,19-22" per row.
-Mask suit_mask(const std::vector<std::string>& rows) {
-    Mask mask{};
-    int row = 17;
-    for (const std::string& ranges : rows) {
-        std::istringstream in(ranges);
-        std::string range;
-        while (std::getline(in, range, ',')) {
-            int first = 0, last = 0;
-            if (std::sscanf(range.c_str(), "%d-%d", &first, &last) != 2) last = first;
-            ink_row(mask, row, first, last);
-        }
-        ++row;
-    }
-    return mask;
-}
-
-Mask spade_mask() {
-    return suit_mask({"15-16", "13-18", "12-19", "11-20", "10-21", "9-22", "9-22", "9-22",
-                      "9-12,14-17,19-22", "9-11,14-17,20-22", "13-18", "12-19", "12-19"});
-}
-
-Mask heart_mask() {
-    return suit_mask({"10-12,19-21", "9-13,18-22", "9-14,17-22", "9-22", "9-22", "9-22", "9-22",
-                      "10-21", "11-20", "12-19", "13-18", "14-17", "15-16"});
-}
-
-Mask club_mask() {
-    return suit_mask({"15-16", "13-18", "12-19", "10,13-18,21", "9-11,14-17,20-22", "9-22", "9-22",
-                      "9-22", "9-11,14-17,20-22", "10,14-17,21", "13-18", "12-19", "12-19"});
-}
-
-Mask diamond_mask() {
-    return suit_mask({"15-16", "14-17", "13-18", "12-19", "11-20", "10-21", "9-22", "10-21",
-                      "11-20", "12-19", "13-18", "14-17", "15-16"});
-}
-
-// Suits by suit code 1 to 4.
-Mask suit_of(int suit) {
-    switch (suit) {
-        case 1:
-            return spade_mask();
-        case 2:
-            return heart_mask();
-        case 3:
-            return club_mask();
-        default:
-            return diamond_mask();
-    }
-}
-
-// A glyph as the packed bits hold it (rows top to bottom, least significant bit leftmost).
-Mask bits_mask(int glyph) {
-    Mask mask{};
-    const GlyphBits& bits = glyph_bits[static_cast<std::size_t>(glyph)];
-    for (int row = 0; row < 32; ++row) {
-        for (int column = 0; column < 32; ++column) {
-            mask[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] =
-                ((bits[static_cast<std::size_t>(row * 4 + column / 8)] >> (column % 8)) & 1) != 0;
-        }
-    }
-    return mask;
-}
 
 int cell_x(int position) {
     return 32 * position + 2;
@@ -154,17 +24,15 @@ int visible_width(int position) {
 
 class Cards : public Table {
 protected:
-    // A cell painted `under`, then a layer of each mask in its colour, in order.
+    // A cell painted `under`, then a layer of each shape in its colour, in order.
     Picture expected_cell(int position, const char* under,
-                          const std::vector<std::pair<Mask, const char*>>& layers) {
+                          const std::vector<std::pair<Shape, const char*>>& layers) {
         Picture picture = plain(32, 32, under);
-        for (const auto& [mask, colour] : layers) {
+        for (const auto& [shape, colour] : layers) {
             const unsigned long pixel = named_pixel(look, colour);
             for (int row = 0; row < 32; ++row) {
                 for (int column = 0; column < 32; ++column) {
-                    if (mask[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]) {
-                        picture.pixels[static_cast<std::size_t>(row * 32 + column)] = pixel;
-                    }
+                    if (inked(shape, column, row)) picture.pixels[row * 32 + column] = pixel;
                 }
             }
         }
@@ -172,20 +40,20 @@ protected:
     }
 
     Picture expected_back(int position, const char* under) {
-        return expected_cell(position, under, {{face_mask(), "white"}, {back_mask(), "red"}});
+        return expected_cell(position, under, {{face_shape(), "white"}, {back_shape(), "red"}});
     }
 
     Picture expected_face(int position, int suit, int rank, const char* under) {
         if (suit == 0) {
             return expected_cell(position, under,
-                                 {{face_mask(), "white"}, {bits_mask(joker_bits), "black"}});
+                                 {{face_shape(), "white"}, {glyph_shape(joker_bits), "black"}});
         }
         // Hearts and diamonds are red; spades and clubs black.
         const char* ink = suit == 2 || suit == 4 ? "red" : "black";
         return expected_cell(position, under,
-                             {{face_mask(), "white"},
-                              {bits_mask(first_rank_bits + rank), ink},
-                              {suit_of(suit), ink}});
+                             {{face_shape(), "white"},
+                              {glyph_shape(first_rank_bits + rank), ink},
+                              {suit_shape(suit), ink}});
     }
 
     Picture shown_cell(int position) {

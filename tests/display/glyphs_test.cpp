@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <string>
 #include <vector>
+
+#include "card_shapes.hpp"
 
 namespace {
 
@@ -21,168 +21,20 @@ bool icon_ink(int column, int row) {
     return (byte >> (column % 8)) & 1;
 }
 
-// A 32 by 32 picture as text rows, '#' for ink, so a failing comparison shows both pictures.
-using Picture = std::vector<std::string>;
-
-Picture blank_picture() {
-    return Picture(glyph_size, std::string(glyph_size, '.'));
-}
-
-Picture glyph_picture(int glyph) {
-    Picture picture = blank_picture();
-    for (int row = 0; row < glyph_size; ++row) {
-        for (int column = 0; column < glyph_size; ++column) {
-            if (glyph_ink(glyph, column, row)) picture[row][column] = '#';
-        }
-    }
-    return picture;
-}
-
-struct Span {
-    int first;
-    int last;
-};
-
-void ink_span(Picture& picture, int row, Span span) {
-    for (int column = span.first; column <= span.last; ++column)
-        picture[row][column] = '#';
-}
-
-// The face: full width 6 to 25, one pixel in from each side on rows 1 and 30, two on 0 and 31.
-Span face_span(int row) {
-    if (row == 0 || row == 31) return {8, 23};
-    if (row == 1 || row == 30) return {7, 24};
-    return {6, 25};
-}
-
-bool inside_face(int column, int row) {
-    const Span span = face_span(row);
-    return column >= span.first && column <= span.last;
-}
-
-std::vector<int> from_to(int first, int last) {
-    std::vector<int> values;
-    for (int value = first; value <= last; ++value)
-        values.push_back(value);
-    return values;
-}
-
-TEST(Glyphs, FaceIsTheSteppedCornerRectangle) {
-    Picture expected = blank_picture();
-    for (int row = 0; row < glyph_size; ++row)
-        ink_span(expected, row, face_span(row));
-    EXPECT_EQ(glyph_picture(face_bits), expected);
-}
-
-TEST(Glyphs, BackIsTwoFramesAroundACross) {
-    // Each stroke inks every listed column on every listed row.
-    struct Stroke {
-        std::vector<int> rows;
-        std::vector<int> columns;
-    };
-    const Stroke strokes[] = {
-        // The outer frame.
-        {{2, 29}, from_to(9, 22)},
-        {{3, 28}, {8, 9, 22, 23}},
-        {from_to(4, 27), {8, 23}},
-        // The inner frame.
-        {{4, 27}, from_to(11, 20)},
-        {{5, 6, 25, 26}, {10, 11, 20, 21}},
-        {from_to(7, 24), {10, 21}},
-        // The cross.
-        {{7, 8, 23, 24}, {12, 19}},
-        {{9, 10, 11, 20, 21, 22}, {13, 18}},
-        {{12, 13, 18, 19}, {14, 17}},
-        {from_to(14, 17), {15, 16}},
-    };
-    Picture expected = blank_picture();
-    for (const Stroke& stroke : strokes) {
-        for (int row : stroke.rows) {
-            for (int column : stroke.columns)
-                expected[row][column] = '#';
-        }
-    }
-    EXPECT_EQ(glyph_picture(back_bits), expected);
-}
-
-TEST(Glyphs, SuitsAreTheListedSolidShapes) {
-    // Inked column spans of rows 17 to 29; nothing else is inked.
-    using Rows = std::vector<std::vector<Span>>;
-    Rows diamond;
-    for (int row = 17; row <= 29; ++row) {
-        const int half = 7 - std::abs(row - 23);  // 1 at rows 17 and 29, 7 at row 23
-        diamond.push_back({{16 - half, 15 + half}});
-    }
-    struct Suit {
-        const char* name;
-        int glyph;
-        Rows rows;
-    };
-    const Suit suits[] = {
-        {"spade",
-         first_suit_bits + 0,
-         {{{15, 16}},
-          {{13, 18}},
-          {{12, 19}},
-          {{11, 20}},
-          {{10, 21}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 12}, {14, 17}, {19, 22}},
-          {{9, 11}, {14, 17}, {20, 22}},
-          {{13, 18}},
-          {{12, 19}},
-          {{12, 19}}}},
-        {"heart",
-         first_suit_bits + 1,
-         {{{10, 12}, {19, 21}},
-          {{9, 13}, {18, 22}},
-          {{9, 14}, {17, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{10, 21}},
-          {{11, 20}},
-          {{12, 19}},
-          {{13, 18}},
-          {{14, 17}},
-          {{15, 16}}}},
-        {"club",
-         first_suit_bits + 2,
-         {{{15, 16}},
-          {{13, 18}},
-          {{12, 19}},
-          {{10, 10}, {13, 18}, {21, 21}},
-          {{9, 11}, {14, 17}, {20, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 22}},
-          {{9, 11}, {14, 17}, {20, 22}},
-          {{10, 10}, {14, 17}, {21, 21}},
-          {{13, 18}},
-          {{12, 19}},
-          {{12, 19}}}},
-        {"diamond", first_suit_bits + 3, diamond},
-    };
-    for (const Suit& suit : suits) {
-        ASSERT_EQ(suit.rows.size(), 13u) << suit.name;
-        Picture expected = blank_picture();
-        for (int index = 0; index < 13; ++index) {
-            for (Span span : suit.rows[index])
-                ink_span(expected, 17 + index, span);
-        }
-        EXPECT_EQ(glyph_picture(suit.glyph), expected) << suit.name;
-    }
+TEST(Glyphs, FaceBackAndSuitsAreTheirShapes) {
+    EXPECT_EQ(glyph_shape(face_bits), face_shape());
+    EXPECT_EQ(glyph_shape(back_bits), back_shape());
+    for (int suit = 1; suit <= 4; ++suit)
+        EXPECT_EQ(glyph_shape(first_suit_bits + suit - 1), suit_shape(suit)) << "suit " << suit;
 }
 
 TEST(Glyphs, EveryInkPixelLiesInsideTheFace) {
     // Painting the white face must wipe every earlier glyph at the same position.
+    const Shape face = face_shape();
     for (int glyph = 0; glyph < glyph_count; ++glyph) {
         for (int row = 0; row < glyph_size; ++row) {
             for (int column = 0; column < glyph_size; ++column) {
-                EXPECT_FALSE(glyph_ink(glyph, column, row) && !inside_face(column, row))
+                EXPECT_FALSE(glyph_ink(glyph, column, row) && !inked(face, column, row))
                     << "glyph " << glyph << " inks column " << column << " row " << row;
             }
         }
@@ -237,6 +89,11 @@ TEST(Glyphs, RanksFillTheirBoxesInTheUpperHalf) {
         EXPECT_LE(extent.right, box.right_max) << box.name;
     }
 }
+
+struct Span {
+    int first;
+    int last;
+};
 
 // The runs of ink on one row of a glyph, left to right.
 std::vector<Span> ink_runs(int glyph, int row) {

@@ -25,10 +25,24 @@ struct Label {
     const char* text;
 };
 
-// The label of the card button under a hand position.
-Label mark(int position, const char* text) {
-    const LabelPlace at = card_label(position);
-    return {at.x, at.baseline, text};
+// The labels of the right column's four buttons, top to bottom.
+std::vector<Label> right_column(const char* first, const char* second, const char* third,
+                                const char* fourth) {
+    return {{100, 125, first}, {100, 145, second}, {100, 165, third}, {100, 185, fourth}};
+}
+
+// The labels of a card panel: a character a hand position, 'H' held, 'S' picked, '.' neither and
+// ' ' no button; then Deal, which every card panel has.
+std::vector<Label> card_panel_labels(const char* marks) {
+    std::vector<Label> labels;
+    for (int position = 0; position < 5; ++position) {
+        const LabelPlace at = card_label(position);
+        if (marks[position] == 'H') labels.push_back({at.x, at.baseline, "[H]"});
+        if (marks[position] == 'S') labels.push_back({at.x, at.baseline, "[S]"});
+        if (marks[position] == '.') labels.push_back({at.x, at.baseline, "[ ]"});
+    }
+    labels.push_back({100, 145, "[Deal  ]"});
+    return labels;
 }
 
 TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
@@ -38,36 +52,15 @@ TEST_F(Table, PanelsShowTheirLabelsAndFlushThemselves) {
         std::vector<Label> labels;
     };
     const std::vector<Case> cases = {
-        {"main",
-         [&] { draw_main_panel(context); },
-         {{100, 125, "[Bet   ]"},
-          {100, 145, "[Deal  ]"},
-          {100, 165, "[      ]"},
-          {100, 185, "[End   ]"}}},
-        {"double",
-         [&] { draw_double_panel(context); },
-         {{100, 125, "[Bet   ]"},
-          {100, 145, "[Deal  ]"},
-          {100, 165, "[Double]"},
-          {100, 185, "[Take  ]"}}},
-        {"hold 1 0 0 1 0",
-         [&] { draw_hold_panel(context, 0b01001); },
-         {mark(0, "[H]"),
-          mark(1, "[ ]"),
-          mark(2, "[ ]"),
-          mark(3, "[H]"),
-          mark(4, "[ ]"),
-          {100, 145, "[Deal  ]"}}},
-        {"hold 1 1 0 1 1",
-         [&] { draw_hold_panel(context, 0b11011); },
-         {mark(0, "[H]"), mark(1, "[H]"), mark(2, "[ ]"), mark(3, "[H]"), mark(4, "[H]")}},
+        {"main", [&] { draw_main_panel(context); },
+         right_column("[Bet   ]", "[Deal  ]", "[      ]", "[End   ]")},
+        {"double", [&] { draw_double_panel(context); },
+         right_column("[Bet   ]", "[Deal  ]", "[Double]", "[Take  ]")},
+        {"hold 1 0 0 1 0", [&] { draw_hold_panel(context, 0b01001); }, card_panel_labels("H..H.")},
+        {"hold 1 1 0 1 1", [&] { draw_hold_panel(context, 0b11011); }, card_panel_labels("HH.HH")},
         // The pick buttons stand under positions 1 to 4.
-        {"pick 3",
-         [&] { draw_pick_panel(context, 0b01000); },
-         {mark(1, "[ ]"), mark(2, "[ ]"), mark(3, "[S]"), mark(4, "[ ]"), {100, 145, "[Deal  ]"}}},
-        {"pick 0 1 2 3",
-         [&] { draw_pick_panel(context, 0b01111); },
-         {mark(1, "[S]"), mark(2, "[S]"), mark(3, "[S]"), mark(4, "[ ]")}},
+        {"pick 3", [&] { draw_pick_panel(context, 0b01000); }, card_panel_labels(" ..S.")},
+        {"pick 0 1 2 3", [&] { draw_pick_panel(context, 0b01111); }, card_panel_labels(" SSS.")},
     };
     for (const Case& c : cases) {
         // Colours left behind by someone else do not matter: panels are black on white.
@@ -142,42 +135,18 @@ TEST_F(Table, PressesOnEdgesOrOnNoButtonAreDropped) {
         std::array<int, 2> then;  // a press that hits
         int index;                // the button it hits
     };
+    // Only 101 to 149 across and 111 to 129 down count for "[Bet   ]"; y 130 lies between Bet and
+    // Deal and belongs to neither.
+    const std::vector<std::array<int, 2>> off_main = {
+        {100, 120}, {150, 120}, {125, 110}, {125, 130}, {100, 110}, {150, 130}, {99, 120},
+        {151, 120}, {125, 109}, {125, 150}, {125, 170}, {125, 190}, {20, 79},   {5, 5}};
+    // The card buttons sit 4 pixels apart, and their edges belong to none of them.
+    const std::vector<std::array<int, 2>> off_cards = {
+        {7, 79}, {35, 79}, {20, 69}, {20, 89}, {37, 79}, {39, 79}, {67, 79}, {135, 79}, {125, 120}};
     const Case cases[] = {
-        // Only 101 to 149 across and 111 to 129 down count for "[Bet   ]"; y 130 lies between
-        // Bet and Deal and belongs to neither.
-        {"main",
-         main_panel,
-         {{100, 120},
-          {150, 120},
-          {125, 110},
-          {125, 130},
-          {100, 110},
-          {150, 130},
-          {99, 120},
-          {151, 120},
-          {125, 109},
-          {125, 150},
-          {125, 170},
-          {125, 190},
-          {20, 79},
-          {5, 5}},
-         {125, 180},
-         3},
+        {"main", main_panel, off_main, {125, 180}, 3},
         {"double", double_panel, {{125, 130}, {125, 150}, {125, 170}, {0, 0}}, {125, 160}, 2},
-        // The card buttons sit 4 pixels apart, and their edges belong to none of them.
-        {"hold",
-         hold_panel,
-         {{7, 79},
-          {35, 79},
-          {20, 69},
-          {20, 89},
-          {37, 79},
-          {39, 79},
-          {67, 79},
-          {135, 79},
-          {125, 120}},
-         {50, 80},
-         1},
+        {"hold", hold_panel, off_cards, {50, 80}, 1},
         {"pick", pick_panel, {{20, 79}, {8, 70}, {34, 88}, {125, 180}}, {140, 88}, 3},
     };
     for (const Case& c : cases) {

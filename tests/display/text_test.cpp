@@ -86,9 +86,7 @@ TEST_F(Table, WithoutTheServersFontTextIsDrawnTheSameFromTheProgramsOwnGlyphs) {
                                  read_picture(fontless.display, own.window, 0, 0, 160, 200)),
               "");
     close_context(own);
-    XCloseDisplay(fontless.display);
-    kill(fontless.pid, SIGTERM);
-    wait_program(fontless.pid);
+    stop_separate_server(fontless);
 }
 
 TEST_F(Table, NewTextReplacesOldTextOnlyInTheCellsItUses) {

@@ -24,48 +24,24 @@ const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
 const char* const select_bigger = select_bigger_message;
 
-// The ways a player or the system asks the run to end.
-enum class Request { close, destroy, terminate, hang_up, interrupt };
-const Request every_request[] = {Request::close, Request::destroy, Request::terminate,
-                                 Request::hang_up, Request::interrupt};
+// The ways a player or the system asks the run to end: the window manager's close button, another
+// client destroying the window, and the termination signals.
+struct Request {
+    const char* name;
+    int signal;  // 0 for the two through the window
+};
+const Request every_request[] = {{"close", 0},
+                                 {"XDestroyWindow", 0},
+                                 {"SIGTERM", SIGTERM},
+                                 {"SIGHUP", SIGHUP},
+                                 {"SIGINT", SIGINT}};
 
-const char* name_of(Request request) {
-    switch (request) {
-        case Request::close:
-            return "close";
-        case Request::destroy:
-            return "XDestroyWindow";
-        case Request::terminate:
-            return "SIGTERM";
-        case Request::hang_up:
-            return "SIGHUP";
-        case Request::interrupt:
-            return "SIGINT";
-    }
-    return "?";
-}
-
-void ask_to_end(PokerGame& game, Request request) {
-    switch (request) {
-        case Request::close:
-            game.request_close();
-            break;
-        case Request::destroy:
-            // Two round trips, as for the close message: the second sees the event written out.
-            XDestroyWindow(game.display(), game.window());
-            XSync(game.display(), False);
-            XSync(game.display(), False);
-            break;
-        case Request::terminate:
-            game.send_signal(SIGTERM);
-            break;
-        case Request::hang_up:
-            game.send_signal(SIGHUP);
-            break;
-        case Request::interrupt:
-            game.send_signal(SIGINT);
-            break;
-    }
+void ask_to_end(PokerGame& game, const Request& request) {
+    if (request.name != "XDestroyWindow"s) return request_end(game, request.signal);
+    // Two round trips, as for the close message: the second sees the event written out.
+    XDestroyWindow(game.display(), game.window());
+    XSync(game.display(), False);
+    XSync(game.display(), False);
 }
 
 // Two pair on a bet of 1 (a win of 2), held whole, up to the double-up offer.
@@ -80,7 +56,7 @@ struct Moment {
     std::string stored_before;  // the player file before the run, empty for none
     const char* cards;          // dealt in turn
     void (*reach)(PokerGame&);  // plays up to the moment; the program then waits for a click
-    const char* saved;          // the file afterwards, nullptr: as it was before
+    std::string saved;          // the file afterwards, "": as it was before
     bool game_over;
     // What the end settled in the history's line of the game, nullptr where no card was shown.
     const char* settled = nullptr;
@@ -95,25 +71,25 @@ const Moment moments[] = {
      [](PokerGame& game) {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
      },
-     "\x32\0\0\0", false},
+     stored(50), false},
     {"TheRecordPageEndsAsBetting", stored(20), "",
      [](PokerGame& game) {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, 20); }));
          game.press_key(XK_s);
          ASSERT_TRUE(game.wait_for([&] { return game.shows(1, 60, "No games yet"); }));
      },
-     "\x14\0\0\0", false},
+     stored(20), false},
     {"BettingGivesBackTheStakeEvenTheWholeCredit", stored(2), "",
-     [](PokerGame& game) { bet(game, 2, 2); }, "\x02\0\0\0", false},
+     [](PokerGame& game) { bet(game, 2, 2); }, stored(2), false},
     {"BettingByANewPlayerGivesBackTheWholeCredit", "", "",
-     [](PokerGame& game) { bet(game, 50, 50); }, "\x32\0\0\0", false},
+     [](PokerGame& game) { bet(game, 50, 50); }, stored(50), false},
     {"HoldingLosesTheStake", stored(20), "2s 5h 9c Jd Kh",
      [](PokerGame& game) {
          bet_and_deal(game, 3, 20);
          hold(game, {1});
      },
-     "\x11\0\0\0", false, "lost"},
-    {"TheOfferTakesTheWin", "", "Kh Ks 2c 2d 9h", win_two, "\x33\0\0\0", false, "taken"},
+     stored(17), false, "lost"},
+    {"TheOfferTakesTheWin", "", "Kh Ks 2c 2d 9h", win_two, stored(51), false, "taken"},
     {"TheOfferAfterAGambleTakesItsWin", "", "Kh Ks 2c 2d 9h Jk",
      [](PokerGame& game) {
          win_two(game);
@@ -121,7 +97,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(offer) && game.shows_scores(1, 6, 49); }));
      },
-     "\x37\0\0\0", false, "taken"},
+     stored(55), false, "taken"},
     {"ThePickForfeitsTheWin", "", "Kh Ks 2c 2d 9h 7h",
      [](PokerGame& game) {
          win_two(game);
@@ -129,7 +105,7 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
          pick(game, 2);
      },
-     "\x31\0\0\0", false, "lost"},
+     stored(49), false, "lost"},
     {"TheWholeCreditStakedSavesNothing", stored(2), "2s 5h 9c Jd Kh",
      [](PokerGame& game) {
          bet(game, 2, 2);
@@ -138,15 +114,15 @@ const Moment moments[] = {
          ASSERT_TRUE(game.wait_for(
              [&] { return game.shows_message(select_cards) && game.shows_scores(2, 0, 0); }));
      },
-     nullptr, true, "lost"},
+     "", true, "lost"},
 };
 
 class EndRequest : public ::testing::TestWithParam<Moment> {};
 
 TEST_P(EndRequest, EndsTheRunAsEndDoes) {
     const Moment& moment = GetParam();
-    for (const Request request : every_request) {
-        SCOPED_TRACE(name_of(request));
+    for (const Request& request : every_request) {
+        SCOPED_TRACE(request.name);
         TemporaryDirectory dir;
         const std::string file = dir.file("tavlek.bob.sv");
         if (!moment.stored_before.empty()) write_file(file, moment.stored_before);
@@ -155,20 +131,16 @@ TEST_P(EndRequest, EndsTheRunAsEndDoes) {
         ask_to_end(game, request);
         EXPECT_EQ(game.finish(), 0);
         EXPECT_EQ(game.output(), banner() + (moment.game_over ? game_over_lines : ""));
-        if (moment.saved != nullptr) {
-            EXPECT_EQ(read_file(file), std::string(moment.saved, 4));
-        } else if (moment.stored_before.empty()) {
-            EXPECT_FALSE(file_exists(file));
-        } else {
-            EXPECT_EQ(read_file(file), moment.stored_before);
-        }
+        const std::string& after = moment.saved.empty() ? moment.stored_before : moment.saved;
+        EXPECT_EQ(file_exists(file), !after.empty());
+        EXPECT_EQ(read_file(file), after);
         const std::vector<std::vector<std::string>> games = history_games(dir);
         EXPECT_EQ(games.size(), moment.settled != nullptr ? 1U : 0U) << "a game whose cards showed";
         if (!games.empty() && moment.settled != nullptr) {
-            const bool signal = request != Request::close && request != Request::destroy;
-            EXPECT_EQ(games[0][13], (signal ? "signal:"s : "close:"s) + moment.settled);
+            EXPECT_EQ(games[0][13],
+                      (request.signal != 0 ? "signal:"s : "close:"s) + moment.settled);
             EXPECT_EQ(stored(std::stoi(games[0][12])),
-                      moment.saved != nullptr ? std::string(moment.saved, 4) : stored(0));
+                      moment.saved.empty() ? stored(0) : moment.saved);
         }
         EXPECT_EQ(list_directory(dir.path).size(),
                   (file_exists(file) ? 1U : 0U) + (games.empty() ? 0U : 1U))
@@ -180,8 +152,8 @@ INSTANTIATE_TEST_SUITE_P(Game, EndRequest, ::testing::ValuesIn(moments),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
-    for (const Request request : every_request) {
-        SCOPED_TRACE(name_of(request));
+    for (const Request& request : every_request) {
+        SCOPED_TRACE(request.name);
         TemporaryDirectory dir;
         PokerGame game(dir, dealing("2s 5h 9c Jd Kh"));
         bet(game, 1, 50);
@@ -200,16 +172,22 @@ TEST(EndRequest, WaitsForTheEndOfAPauseAndThenEndsWithoutTakingQueuedPresses) {
     }
 }
 
-TEST(EndRequest, OtherClientMessagesAreIgnored) {
+// The window takes part in the delete protocol alone, and other client messages are ignored.
+TEST(EndRequest, OnlyTheDeleteWindowMessageCloses) {
     TemporaryDirectory dir;
     PokerGame game(dir);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_scores(0, 0, starting_credit); }));
     Display* display = game.display();
-    // A protocol message that is not WM_DELETE_WINDOW, a message of another type that names
-    // WM_DELETE_WINDOW, and the close message's words sent as bytes and as 16-bit values.
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom take_focus = XInternAtom(display, "WM_TAKE_FOCUS", False);
     const Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    Atom* listed = nullptr;
+    int count = 0;
+    ASSERT_NE(XGetWMProtocols(display, game.window(), &listed, &count), 0);
+    EXPECT_EQ(std::vector<Atom>(listed, listed + count), std::vector<Atom>{delete_window});
+    XFree(listed);
+    // A protocol message that is not WM_DELETE_WINDOW, a message of another type that names
+    // WM_DELETE_WINDOW, and the close message's words sent as bytes and as 16-bit values.
     for (const auto& [type, first, format] :
          {std::tuple{protocols, take_focus, 32},
           std::tuple{XInternAtom(display, "OTHER", False), delete_window, 32},
@@ -230,18 +208,6 @@ TEST(EndRequest, OtherClientMessagesAreIgnored) {
     game.request_close();
     EXPECT_EQ(game.finish(), 0);
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(starting_credit));
-}
-
-TEST(EndRequest, TheWindowTakesPartInTheDeleteProtocol) {
-    TemporaryDirectory dir;
-    PokerGame game(dir);
-    ASSERT_NE(game.window(), 0U);
-    Atom* protocols = nullptr;
-    int count = 0;
-    ASSERT_NE(XGetWMProtocols(game.display(), game.window(), &protocols, &count), 0);
-    std::vector<Atom> listed(protocols, protocols + count);
-    XFree(protocols);
-    EXPECT_EQ(listed, std::vector<Atom>{XInternAtom(game.display(), "WM_DELETE_WINDOW", False)});
 }
 
 TEST(EndRequest, AnIgnoredSignalStaysIgnored) {

@@ -23,11 +23,6 @@ namespace {
 using namespace std::string_literals;
 using Clock = std::chrono::steady_clock;
 
-int setting(const char* name, int fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : fallback;
-}
-
 // Temporary files that the run with this process id left beside the player file.
 std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) {
     const std::string prefix = "tavlek.bob.sv.tmp" + std::to_string(pid) + ".";
@@ -45,7 +40,7 @@ std::vector<std::string> temporaries_of(const TemporaryDirectory& dir, int pid) 
 // after a killed one for the same player: a run's lock dies with it, and any temporary file it
 // left goes once the next run holds the lock. One more run, not killed, looks at the last one's.
 TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
-    const int runs = setting("POKER_KILL_RUNS", 30);
+    const int runs = static_cast<int>(setting("POKER_KILL_RUNS", 30));
     std::mt19937 random(static_cast<unsigned>(setting("POKER_KILL_SEED", 20261208)));
     TemporaryDirectory dir;
     const std::string file = dir.file("tavlek.bob.sv");
@@ -69,17 +64,8 @@ TEST(KillWhileSaving, LeavesTheOldOrTheNewCreditAndNeverAPartOfOne) {
         std::uniform_int_distribution<long> delay_us(0, 2 * typical_us);
         const auto delay = std::chrono::microseconds(delay_us(random));
         const auto asked = Clock::now();
-        switch (run % 3) {
-            case 0:
-                game.send_signal(SIGTERM);
-                break;
-            case 1:
-                game.request_close();
-                break;
-            default:
-                game.send_signal(SIGHUP);
-                break;
-        }
+        const int requests[] = {SIGTERM, 0, SIGHUP};
+        request_end(game, requests[run % 3]);
         std::this_thread::sleep_for(delay);
         game.send_signal(SIGKILL);
         // The moment the program ended, without reaping it: that is the harness's to do.
@@ -149,9 +135,7 @@ TEST_P(XServerGone, SavesAsACloseRequestAndEndsWithStatusOne) {
 
     // The test's own connection goes first, so only the program sees the server vanish.
     game.forget_window();
-    XCloseDisplay(server.display);
-    kill(server.pid, SIGKILL);
-    ASSERT_EQ(wait_program(server.pid), 128 + SIGKILL);
+    ASSERT_EQ(stop_separate_server(server, SIGKILL), 128 + SIGKILL);
 
     EXPECT_EQ(game.finish(), 1);
     EXPECT_EQ(read_file(file), stored(29));

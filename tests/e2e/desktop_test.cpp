@@ -21,11 +21,7 @@ template <int screen_width, int screen_height>
 struct OwnServer : ::testing::Test {
     XServer server = start_desktop_server(screen_width, screen_height);
     Display* look = server.display;
-    ~OwnServer() override {
-        XCloseDisplay(look);
-        kill(server.pid, SIGTERM);
-        wait_program(server.pid);
-    }
+    ~OwnServer() override { stop_separate_server(server); }
     Picture whole(const PokerGame& game, int scale) {
         return read_picture(look, game.window(), 0, 0, 160 * scale, 200 * scale);
     }
@@ -232,9 +228,7 @@ TEST(NoRender, TheGamePlaysAtScaleOneAndSaysSo) {
             ++bets;
         }
     }
-    XCloseDisplay(plain.display);
-    kill(plain.pid, SIGTERM);
-    wait_program(plain.pid);
+    stop_separate_server(plain);
 }
 
 }  // namespace

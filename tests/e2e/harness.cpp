@@ -39,31 +39,19 @@ bool bit(const GlyphBits& bits, int x, int y) {
     return (bits[y * 4 + x / 8] >> (x % 8)) & 1;
 }
 
-// The card as the layers would paint it: white face, then rank and suit in the suit's colour.
-bool card_matches(Display* display, const Picture& cell, Card card) {
+// The cell, read back from the window, as the layers would paint it: the white face, then these
+// glyphs in the ink's colour. An empty cell, without a window, matches nothing.
+bool cell_matches(Display* display, const Picture& cell, const char* ink,
+                  std::initializer_list<int> glyphs) {
+    if (cell.pixels.empty()) return false;
     const unsigned long white = named_pixel(display, "white");
-    const unsigned long ink = named_pixel(display, is_red(card) ? "red" : "black");
-    const GlyphBits& face = glyph_bits[face_bits];
-    const GlyphBits* rank = is_joker(card) ? nullptr : &glyph_bits[first_rank_bits + card.rank];
-    const GlyphBits& suit =
-        is_joker(card) ? glyph_bits[joker_bits] : glyph_bits[first_suit_bits + card.suit - 1];
-    for (int y = 0; y < glyph_size; ++y) {
-        for (int x = 0; x < glyph_size; ++x) {
-            if (!bit(face, x, y)) continue;
-            const bool inked = bit(suit, x, y) || (rank != nullptr && bit(*rank, x, y));
-            if (cell.at(x, y) != (inked ? ink : white)) return false;
-        }
-    }
-    return true;
-}
-
-bool back_matches(Display* display, const Picture& cell) {
-    const unsigned long white = named_pixel(display, "white");
-    const unsigned long red = named_pixel(display, "red");
+    const unsigned long inked = named_pixel(display, ink);
     for (int y = 0; y < glyph_size; ++y) {
         for (int x = 0; x < glyph_size; ++x) {
             if (!bit(glyph_bits[face_bits], x, y)) continue;
-            if (cell.at(x, y) != (bit(glyph_bits[back_bits], x, y) ? red : white)) return false;
+            const bool on = std::any_of(glyphs.begin(), glyphs.end(),
+                                        [&](int glyph) { return bit(glyph_bits[glyph], x, y); });
+            if (cell.at(x, y) != (on ? inked : white)) return false;
         }
     }
     return true;
@@ -87,6 +75,11 @@ std::string find_in_path(const std::string& program) {
         start = end + 1;
     }
     return "";
+}
+
+long setting(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr && std::atol(text) > 0 ? std::atol(text) : fallback;
 }
 
 GameOptions dealing(const std::string& cards) {
@@ -271,9 +264,12 @@ Picture PokerGame::card_cell(int position) const {
     return read_scaled(display_, window_, 32 * position + 2, 32, 32, 32, scale_, left_, top_);
 }
 
-bool PokerGame::shows_card(int position, const std::string& card) const {
-    const Picture cell = card_cell(position);
-    return !cell.pixels.empty() && card_matches(display_, cell, parse_card(card));
+bool PokerGame::shows_card(int position, const std::string& text) const {
+    const Card card = parse_card(text);
+    const char* ink = is_red(card) ? "red" : "black";
+    if (is_joker(card)) return cell_matches(display_, card_cell(position), ink, {joker_bits});
+    return cell_matches(display_, card_cell(position), ink,
+                        {first_rank_bits + card.rank, first_suit_bits + card.suit - 1});
 }
 
 bool PokerGame::shows_mark(int position, const char* label) const {
@@ -282,8 +278,7 @@ bool PokerGame::shows_mark(int position, const char* label) const {
 }
 
 bool PokerGame::shows_back(int position) const {
-    const Picture cell = card_cell(position);
-    return !cell.pixels.empty() && back_matches(display_, cell);
+    return cell_matches(display_, card_cell(position), "red", {back_bits});
 }
 
 bool PokerGame::shows_scores(int bet, int win, int credit) const {
@@ -355,8 +350,7 @@ void win_with_held_hand(PokerGame& game, int count, int credit) {
 }
 
 void end_run(PokerGame& game, int credit) {
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit));
     press(game, end_button);
     EXPECT_EQ(game.finish(), 0);
 }

@@ -134,6 +134,9 @@ std::vector<std::vector<std::string>> history_games(const TemporaryDirectory& di
 // The full path of a program found on PATH, or "" if there is none.
 std::string find_in_path(const std::string& program);
 
+// A positive number from the environment, such as the length of a longer storm, or the fallback.
+long setting(const char* name, long fallback);
+
 // Picture coordinates of the buttons, where a player would click them: the middle of each.
 struct Point {
     int x;
@@ -158,6 +161,12 @@ constexpr Point pick_button(int position) {  // positions 1 to 4
 // Presses a button at a point.
 inline void press(const PokerGame& game, Point point) {
     game.press(point.x, point.y);
+}
+
+// Asks the run to end from outside its buttons: as a window manager's close button does (signal
+// 0), or by a signal.
+inline void request_end(const PokerGame& game, int signal) {
+    signal == 0 ? game.request_close() : game.send_signal(signal);
 }
 
 // A player's moves, each waiting until the window shows it has been taken; a step that does not

@@ -22,39 +22,19 @@ const char* const offer = offer_message;
 const char* const select_cards = select_cards_message;
 const char* const select_bigger = select_bigger_message;
 
-// A second private X server, for a game whose window must be told apart from one on the test
-// server. The games on it end before it does.
+// A second private X server; the games on it end before it does.
 struct SecondServer {
     XServer server = start_separate_server();
-    ~SecondServer() {
-        XCloseDisplay(server.display);
-        kill(server.pid, SIGTERM);
-        wait_program(server.pid);
-    }
+    ~SecondServer() { stop_separate_server(server); }
 };
-
-TEST(Game, LosingHandTakesTheBetAndEndSavesTheRest) {
-    TemporaryDirectory dir;
-    PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
-    bet_and_deal(game, 1, 50);
-    expect_hand(game, "2s 5h 9c Jd Kh");
-    for (int p = 0; p < 5; ++p)
-        EXPECT_TRUE(game.shows_mark(p, unmarked_label)) << p;
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
-    expect_hand(game, "3s 7h 8c Qd 4h");
-    EXPECT_TRUE(game.shows_scores(1, 0, 49));
-    end_run(game, 49);
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
-    EXPECT_EQ(game.output(), banner());
-}
 
 // Two runs dealing at once from generator streams of their own deal different hands: at a clock
 // whose low byte is 0 (where the first card was once always the two of spades and a redraw spun
-// until the clock moved on), and as real runs with no preloaded library, which must seed.
+// until the clock moved on), and as real runs with no preloaded library, which must seed. The
+// second run's window is on a server of its own, to be told apart from the first's.
 TEST(Deal, TwoRunsDealDifferentHands) {
     for (const bool real : {false, true}) {
-        SecondServer second_server;
+        const SecondServer second_server;
         TemporaryDirectory directories[2];
         std::unique_ptr<PokerGame> games[2];
         for (int run = 0; run < 2; ++run) {
@@ -336,7 +316,9 @@ TEST(Game, ANegativeStoredCreditEndsTheRunAtOnceWithoutSaving) {
     EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(-5));
 }
 
-TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
+// A losing hand takes the bet and End saves the rest; on the way, presses that a phase ignores
+// change nothing.
+TEST(Game, LosingHandTakesTheBetAndEndSavesTheRestWhateverAPhaseIgnores) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("2s 5h 9c Jd Kh 3s 7h 8c Qd 4h"));
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(press_bet_message); }));
@@ -348,6 +330,9 @@ TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
     EXPECT_EQ(game.pauses_entered(), 0) << "nothing was dealt before the bet";
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_cards); }));
+    expect_hand(game, "2s 5h 9c Jd Kh");
+    for (int p = 0; p < 5; ++p)
+        EXPECT_TRUE(game.shows_mark(p, unmarked_label)) << p;
     // The hold phase ignores Bet, the blank button and End.
     press(game, bet_button);
     press(game, blank_button);
@@ -359,7 +344,11 @@ TEST(Game, PressesThatAPhaseIgnoresChangeNothing) {
     ASSERT_TRUE(game.wait_for([&] { return game.shows_mark(2, unmarked_label); }));
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
-    EXPECT_TRUE(game.shows_card(2, "8c")) << "the released card was replaced";
+    expect_hand(game, "3s 7h 8c Qd 4h");  // the released card was replaced too
+    EXPECT_TRUE(game.shows_scores(1, 0, 49));
+    end_run(game, 49);
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(49));
+    EXPECT_EQ(game.output(), banner());
 }
 
 TEST(Game, CreditSaturatesAtTheLargestStoredValue) {
@@ -437,15 +426,37 @@ INSTANTIATE_TEST_SUITE_P(Game, DoubleUp,
                                                   "***** You Lost !! *****", "blue", "white", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A win of 2 doubled twice is 8, and a loss then leaves nothing. On the way, presses that the
+// offer and the pick loop do not use change nothing, and a pick may change before the Deal.
 TEST(Game, TwoDoublingsOfTwoGiveEightAndALossGivesNothing) {
     TemporaryDirectory dir;
     PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 7h 8s 3c 4c 5c 7d 8d 3d 4d 5d Qh 2s 3s 4s 5s"));
     win_with_held_hand(game, 1, 50);
+    const int pauses = game.pauses_entered();
+    // Bet and Deal on the offer show it again, with its pause.
+    press(game, bet_button);
+    press(game, deal_button);
+    ASSERT_TRUE(game.wait_for([&] { return game.pauses_entered() >= pauses + 2; }));
     for (const int win : {4, 8}) {
         press(game, double_button);
         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
-        pick(game, 1);
+        // In the pick loop, Deal before a pick and the offer's Bet, Double and Take are ignored.
         press(game, deal_button);
+        press(game, bet_button);
+        press(game, double_button);
+        press(game, take_button);
+        pick(game, 3);
+        for (int p = 1; p < 5; ++p)
+            EXPECT_TRUE(game.shows_back(p)) << "nothing revealed yet";
+        EXPECT_TRUE(game.shows_scores(1, win / 2, 49));
+        press(game, pick_button(1));
+        ASSERT_TRUE(game.wait_for([&] {
+            return game.shows_mark(1, picked_label) && game.shows_mark(3, unmarked_label);
+        }));
+        press(game, deal_button);
+        ASSERT_TRUE(game.wait_for(
+            [&] { return game.shows_message("***** You Win  !! *****", "black", "yellow"); }));
+        EXPECT_TRUE(game.shows_card(1, win == 4 ? "8s" : "8d"));
         ASSERT_TRUE(game.wait_for([&] { return game.shows_message(offer); }));
         EXPECT_TRUE(game.shows_scores(1, win, 49));
     }
@@ -455,35 +466,6 @@ TEST(Game, TwoDoublingsOfTwoGiveEightAndALossGivesNothing) {
     press(game, deal_button);
     ASSERT_TRUE(game.wait_for([&] { return game.shows_message(lost, "blue"); }));
     end_run(game, 49);
-}
-
-TEST(Game, DoubleUpIgnoresPressesItDoesNotUse) {
-    TemporaryDirectory dir;
-    PokerGame game(dir, dealing("Kh Ks 2c 2d 9h 7h 8s 3c 4c 5c"));
-    win_with_held_hand(game, 1, 50);
-    const int pauses = game.pauses_entered();
-    // Bet and Deal on the offer show it again, with its pause.
-    press(game, bet_button);
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.pauses_entered() >= pauses + 2; }));
-    press(game, double_button);
-    ASSERT_TRUE(game.wait_for([&] { return game.shows_message(select_bigger); }));
-    // In the pick loop, Deal before a pick and the offer's Bet, Double and Take are ignored.
-    press(game, deal_button);
-    press(game, bet_button);
-    press(game, double_button);
-    press(game, take_button);
-    pick(game, 3);
-    for (int p = 1; p < 5; ++p)
-        EXPECT_TRUE(game.shows_back(p)) << "nothing revealed yet";
-    EXPECT_TRUE(game.shows_scores(1, 2, 49));
-    press(game, pick_button(1));  // the pick may change
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_mark(1, picked_label) && game.shows_mark(3, unmarked_label); }));
-    press(game, deal_button);
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_message("***** You Win  !! *****", "black", "yellow"); }));
-    EXPECT_TRUE(game.shows_card(1, "8s"));
 }
 
 }  // namespace

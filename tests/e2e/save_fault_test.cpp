@@ -35,17 +35,8 @@ std::string failure(const char* message) {
 enum class Trigger { end, close, terminate };
 
 void trigger_save(PokerGame& game, Trigger trigger) {
-    switch (trigger) {
-        case Trigger::end:
-            press(game, end_button);
-            break;
-        case Trigger::close:
-            game.request_close();
-            break;
-        case Trigger::terminate:
-            game.send_signal(SIGTERM);
-            break;
-    }
+    if (trigger == Trigger::end) return press(game, end_button);
+    request_end(game, trigger == Trigger::close ? 0 : SIGTERM);
 }
 
 // The banner of the program that the game runs (a copy, for a test that changes user).
@@ -56,8 +47,7 @@ std::string banner_of(const PokerGame& game) {
 // Waits for the first game and asks for a save of the credit shown. The banner's lines went out
 // as they were printed: the output file has them while the game runs.
 void save_at_start(PokerGame& game, int credit, Trigger trigger) {
-    ASSERT_TRUE(game.wait_for(
-        [&] { return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit); }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit));
     EXPECT_EQ(game.output(), banner_of(game));
     trigger_save(game, trigger);
 }
@@ -67,6 +57,16 @@ void expect_no_temporary(const TemporaryDirectory& dir) {
     for (const std::string& name : list_directory(dir.path)) {
         EXPECT_EQ(name, "tavlek.bob.sv") << "left behind";
     }
+}
+
+// The run ends as a save that failed with this message does, with status 1, or for none as one
+// that went through; the player file holds these bytes, and no temporary file is left.
+void expect_end(PokerGame& game, const TemporaryDirectory& dir, const char* message,
+                const std::string& file) {
+    EXPECT_EQ(game.finish(), message != nullptr ? 1 : 0);
+    EXPECT_EQ(game.output(), message != nullptr ? failure(message) : banner_of(game));
+    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), file);
+    expect_no_temporary(dir);
 }
 
 // One step of the save made to fail through the preloaded fault library (a temporary file that
@@ -107,23 +107,14 @@ TEST_P(SaveFault, LeavesTheOldFileExactlyAsItWas) {
                            "POKER_FAULT_LOG=" + scratch.file("faults")};
     PokerGame game(dir, options);
     save_at_start(game, 50, fault.trigger);
-    const int status = game.finish();
+    expect_end(game, dir, fault.message,
+               fault.message != nullptr ? before : stored(starting_credit));
     std::string steps = (fault.made != nullptr ? fault.made : fault.step) + "\n"s;
     std::replace(steps.begin(), steps.end(), ',', '\n');
     EXPECT_EQ(read_file(scratch.file("faults")), steps) << "the faults were injected";
-    if (fault.message != nullptr) {
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(game.output(), failure(fault.message));
-        EXPECT_EQ(read_file(file), before);
-    } else {
-        EXPECT_EQ(status, 0);
-        EXPECT_EQ(game.output(), banner());
-        EXPECT_EQ(read_file(file), stored(starting_credit));
-    }
     struct stat saved {};
     EXPECT_TRUE(fault.group == 0 ||
                 (stat(file.c_str(), &saved) == 0 && saved.st_gid == fault.group));
-    expect_no_temporary(dir);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,10 +182,7 @@ TEST_P(SyscallFault, LeavesTheOldFileOrTheNewOneOnTheDisk) {
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
     const bool saves = GetParam().saves;
-    EXPECT_EQ(game.finish(), saves ? 0 : 1);
-    EXPECT_EQ(game.output(), saves ? banner() : failure("save error"));
-    EXPECT_EQ(read_file(file), stored(saves ? 50 : 0));
-    expect_no_temporary(dir);
+    expect_end(game, dir, saves ? nullptr : "save error", stored(saves ? 50 : 0));
     // With -y each descriptor is shown with the path it is open on.
     const std::string trace = read_file(scratch.file("trace"));
     const std::string directory_synced = "<" + std::filesystem::canonical(dir.path).string() + ">)";
@@ -250,9 +238,7 @@ bool child_can_create_in(const std::string& directory) {
 void play_one_game_and_end(PokerGame& game, int credit) {
     ASSERT_NO_FATAL_FAILURE(bet_and_deal(game, 1, credit));
     press(game, deal_button);
-    ASSERT_TRUE(game.wait_for([&] {
-        return game.shows_message(press_bet_message) && game.shows_scores(0, 0, credit - 1);
-    }));
+    ASSERT_NO_FATAL_FAILURE(bet(game, 0, credit - 1));
     press(game, end_button);
 }
 
@@ -309,10 +295,7 @@ TEST(UnwritableDirectory, AWritablePlayerFileIsSavedInPlaceOnEveryWayOfSaving) {
         PokerGame game(dir, options);
         save_at_start(game, 50, trigger);
         const bool writable = (mode & 0200) != 0;
-        EXPECT_EQ(game.finish(), writable ? 0 : 1);
-        EXPECT_EQ(game.output(), writable ? banner() : failure("open error"));
-        EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(writable ? 50 : 0));
-        expect_no_temporary(dir);
+        expect_end(game, dir, writable ? nullptr : "open error", stored(writable ? 50 : 0));
     }
 }
 
@@ -333,10 +316,7 @@ TEST(StickyDirectory, AnotherUsersWritablePlayerFileIsSavedInPlace) {
     };
     PokerGame game(dir, options);
     save_at_start(game, 50, Trigger::end);
-    EXPECT_EQ(game.finish(), 0);
-    EXPECT_EQ(game.output(), banner_of(game));
-    EXPECT_EQ(read_file(file), stored(50));
-    expect_no_temporary(dir);
+    expect_end(game, dir, nullptr, stored(50));
 }
 
 TEST(RemovedDirectory, TakesNoNewFile) {
@@ -399,10 +379,7 @@ TEST(ReadOnlyFileSystem, KeepsTheOldFile) {
         << std::strerror(errno);
     PokerGame game(dir);
     save_at_start(game, 50, Trigger::end);
-    EXPECT_EQ(game.finish(), 1);
-    EXPECT_EQ(game.output(), failure("open error"));
-    EXPECT_EQ(read_file(dir.file("tavlek.bob.sv")), stored(0));
-    expect_no_temporary(dir);
+    expect_end(game, dir, "open error", stored(0));
 }
 
 TEST(FullFileSystem, SavesOverTheOldFileInPlace) {

@@ -31,25 +31,23 @@ ProcessResult run_poker(const std::vector<std::string>& args, const TemporaryDir
     return run_program(argv, options);
 }
 
-TEST(StartUp, WrongArgumentCountPrintsOnlyTheUsageLine) {
-    TemporaryDirectory dir;
-    for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{"a", "b"}}) {
-        const ProcessResult result = run_poker(args, dir);
-        EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.out, "Usage : " + poker + " player-name \n");
-    }
-    EXPECT_TRUE(list_directory(dir.path).empty());
-}
-
-TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
+// Each command line is answered, and nothing is written into the directory, before any player
+// file or window: usage, help and version, the options' errors, refused player names, and a
+// name's banner before the display turns out to be missing.
+TEST(StartUp, EveryCommandLineIsAnsweredBeforeAnyFileOrWindow) {
     struct Case {
         std::vector<std::string> arguments;
         int status;
         std::string out;
+        std::string err{};
     };
     const std::string usage = "Usage : " + poker + " player-name \n";
     const std::string scale_needs = "--scale needs a whole number from 1 to 8: ";
+    const std::string long_name(70, 'x');
+    const std::string no_display = "cannot open display \"\" (DISPLAY is not set)\n";
     const Case cases[] = {
+        {{}, 1, usage},
+        {{"a", "b"}, 1, usage},
         {{"--help"}, 0, usage},
         {{"-h"}, 0, usage},
         {{"--version"}, 0, "poker 1.2 (V01/L02)\n"},
@@ -71,18 +69,28 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
         {{"--json", "bob"}, 1, "--json needs --stats or --review\n" + usage},
         {{"--stats", "--all", "bob"}, 1, "--all needs --review\n" + usage},
         {{"--review", "--stats", "bob"}, 1, "--stats and --review are given together\n" + usage},
+        {{long_name}, 1, "player name too long : " + long_name + " \n"},
+        {{"../bob"}, 1, "player name contains '/' : ../bob \n"},
+        {{"a/b"}, 1, "player name contains '/' : a/b \n"},
+        // Any other name is accepted: the banner names its file.
+        {{"bob"}, 1, banner(), no_display},
+        {{""}, 1, banner(""), no_display},
+        {{std::string(69, 'y')}, 1, banner(std::string(69, 'y')), no_display},
+        {{"a b"}, 1, banner("a b"), no_display},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.empty() ? "no arguments" : c.arguments[0]);
         TemporaryDirectory dir;
         const ProcessResult result = run_poker(c.arguments, dir);
-        EXPECT_EQ(result.status, c.status) << c.arguments[0];
+        EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(c.status == 0 ? result.out.substr(0, c.out.size()) : result.out, c.out);
-        EXPECT_TRUE(list_directory(dir.path).empty()) << c.arguments[0];
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_TRUE(list_directory(dir.path).empty());
         // An answer that cannot be written in full is a failure.
         if (c.status != 0) continue;
         const ProcessResult full =
             run_poker(c.arguments, dir, [] { dup2(open("/dev/full", O_WRONLY), 1); });
-        EXPECT_EQ(full.status, 1) << c.arguments[0];
+        EXPECT_EQ(full.status, 1);
         EXPECT_EQ(full.err, "cannot write to standard output: No space left on device\n");
     }
     // Help names the options, the keys and where the credit is kept, in at most 20 lines.
@@ -91,44 +99,6 @@ TEST(StartUp, HelpAndVersionAnswerWithoutPlaying) {
                              "--version", "Keys:", " f ", "tavlek.NAME.sv", "tavlek.NAME.hands"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
     EXPECT_LE(std::count(help.begin(), help.end(), '\n'), 20);
-}
-
-TEST(StartUp, WithoutADisplayTheRunEndsBeforeDrawing) {
-    TemporaryDirectory dir;
-    const ProcessResult result = run_poker({"bob"}, dir);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, banner());
-    EXPECT_EQ(result.err, "cannot open display \"\" (DISPLAY is not set)\n");
-    EXPECT_TRUE(list_directory(dir.path).empty());
-}
-
-TEST(StartUp, RefusedNamesTouchNoFile) {
-    struct Case {
-        std::string name;
-        std::string out;
-    };
-    const std::string long_name(70, 'x');
-    const Case cases[] = {
-        {long_name, "player name too long : " + long_name + " \n"},
-        {"../bob", "player name contains '/' : ../bob \n"},
-        {"a/b", "player name contains '/' : a/b \n"},
-    };
-    for (const Case& c : cases) {
-        TemporaryDirectory dir;
-        const ProcessResult result = run_poker({c.name}, dir);
-        EXPECT_EQ(result.status, 1) << c.name;
-        EXPECT_EQ(result.out, c.out);
-        EXPECT_TRUE(list_directory(dir.path).empty());
-    }
-}
-
-TEST(StartUp, PrintsTheBannerForAnyOtherName) {
-    for (const std::string& name : {"bob"s, ""s, std::string(69, 'y'), "a b"s}) {
-        TemporaryDirectory dir;
-        const ProcessResult result = run_poker({name}, dir);
-        EXPECT_EQ(result.out.substr(0, banner(name).size()), banner(name));
-        EXPECT_TRUE(list_directory(dir.path).empty()) << "nothing is saved at start-up";
-    }
 }
 
 TEST(StartUp, PlayerFileErrorsEndTheRun) {

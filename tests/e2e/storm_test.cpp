@@ -29,11 +29,6 @@ namespace {
 
 using namespace std::string_literals;
 
-long setting(const char* name, long fallback) {
-    const char* text = std::getenv(name);
-    return text != nullptr && std::atol(text) > 0 ? std::atol(text) : fallback;
-}
-
 std::int32_t saturate(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
@@ -311,20 +306,8 @@ private:
 
     void ask_to_end(PokerGame& game) {
         ++tally_.requests;
-        switch (std::uniform_int_distribution<int>(0, 3)(random_)) {
-            case 0:
-                game.request_close();
-                break;
-            case 1:
-                game.send_signal(SIGTERM);
-                break;
-            case 2:
-                game.send_signal(SIGHUP);
-                break;
-            default:
-                game.send_signal(SIGINT);
-                break;
-        }
+        const int requests[] = {0, SIGTERM, SIGHUP, SIGINT};
+        request_end(game, requests[std::uniform_int_distribution<int>(0, 3)(random_)]);
     }
 
     // The run has ended: by End, by a lost game with no credit left, or by a request. Whatever

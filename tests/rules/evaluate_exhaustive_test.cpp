@@ -11,9 +11,7 @@ namespace {
 std::array<long, 10> count_all_hands() {
     std::array<long, 10> counts{};
     for_each_hand([&](const DeckIndices& c) {
-        Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
-                  card_of_index(c[3]), card_of_index(c[4])};
-        const HandCategory category = evaluate_hand(hand);
+        const HandCategory category = evaluate_hand(hand_of(c));
         counts[category == HandCategory::no_win ? 9 : row_of(category)] += 1;
     });
     return counts;

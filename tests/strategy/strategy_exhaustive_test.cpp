@@ -16,12 +16,10 @@ TEST(FastEvaluator, AgreesWithEvaluateHandOnEveryHand) {
     std::unique_ptr<RankTable> table(new RankTable);
     build_rank_table(*table);
     for_each_hand([&](const DeckIndices& c) {
-        Hand hand{};
+        const Hand hand = hand_of(c);
         int numbers[hand_size];
-        for (int i = 0; i < hand_size; ++i) {
-            hand[i] = card_of_index(c[i]);
+        for (int i = 0; i < hand_size; ++i)
             numbers[i] = card_number(hand[i]);
-        }
         const HandCategory expected = evaluate_hand(hand);
         ASSERT_EQ(fast_category(*table, numbers), expected) << c[0] << c[1] << c[2] << c[3] << c[4];
     });
@@ -43,9 +41,7 @@ TEST(PayTable, AgainDealByDealWithoutSuitClasses) {
         return size < hand_size ? set_offset[size] + index : index;
     };
     for_each_hand([&](const DeckIndices& c) {
-        Hand hand{card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]),
-                  card_of_index(c[3]), card_of_index(c[4])};
-        const HandCategory found = evaluate_hand(hand);
+        const HandCategory found = evaluate_hand(hand_of(c));
         category[subset_entry(c, hold_count - 1)] = found;
         if (found == HandCategory::no_win) return;
         for (unsigned subset = 0; subset < hold_count - 1; ++subset)
@@ -107,9 +103,7 @@ TEST(PayTable, AgainDealByDealByTheChart) {
     Wide played = 0;
     std::vector<std::int64_t> deals(chart.lines.size());
     for_each_hand([&](const DeckIndices& c) {
-        Hand hand{};
-        for (int i = 0; i < hand_size; ++i)
-            hand[i] = card_of_index(c[i]);
+        const Hand hand = hand_of(c);
         ChartPlace place{};
         HoldValues values{};
         ASSERT_TRUE(place_in_chart(chart, hand, place) && game_hold_values(hand, values));

@@ -36,12 +36,7 @@ const Tables& tables() {
 std::array<std::int64_t, hold_count> brute_force_values(const Hand& dealt) {
     static const std::vector<HandCategory> categories = [] {
         std::vector<HandCategory> all;
-        for_each_hand([&](const DeckIndices& c) {
-            Hand hand{};
-            for (int i = 0; i < hand_size; ++i)
-                hand[i] = card_of_index(c[i]);
-            all.push_back(evaluate_hand(hand));
-        });
+        for_each_hand([&](const DeckIndices& c) { all.push_back(evaluate_hand(hand_of(c))); });
         return all;
     }();
     // Bit p of a card's mark is set when it is the dealt hand's card p.

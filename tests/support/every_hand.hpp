@@ -18,3 +18,9 @@ void for_each_hand(Visit visit) {
                     for (c[4] = c[3] + 1; c[4] < deck_size; ++c[4])
                         visit(static_cast<const DeckIndices&>(c));
 }
+
+// The hand those indices deal.
+inline Hand hand_of(const DeckIndices& c) {
+    return {card_of_index(c[0]), card_of_index(c[1]), card_of_index(c[2]), card_of_index(c[3]),
+            card_of_index(c[4])};
+}

@@ -39,9 +39,14 @@ static int script_started;
 static unsigned long long generator_state;
 static Display* last_display;
 
-/* The next definition of a symbol, as a function pointer (memcpy keeps ISO C happy). */
-static void* next_symbol(const char* name) {
-    return dlsym(RTLD_NEXT, name);
+/* The next definition of a symbol, to be cast to its own function type. ISO C converts no object
+ * pointer to a function pointer, so the address is copied. */
+typedef void (*Function)(void);
+static Function next_function(const char* name) {
+    void* symbol = dlsym(RTLD_NEXT, name);
+    Function function;
+    memcpy(&function, &symbol, sizeof symbol);
+    return function;
 }
 
 time_t time(time_t* result) {
@@ -75,10 +80,7 @@ int rand(void) {
 
 int XFlush(Display* display) {
     static int (*real_flush)(Display*);
-    if (real_flush == NULL) {
-        void* symbol = next_symbol("XFlush");
-        memcpy(&real_flush, &symbol, sizeof symbol);
-    }
+    if (real_flush == NULL) real_flush = (int (*)(Display*))next_function("XFlush");
     last_display = display;
     return real_flush(display);
 }
@@ -86,20 +88,14 @@ int XFlush(Display* display) {
 static void sync_display(void) {
     static int (*real_sync)(Display*, int);
     if (last_display == NULL) return;
-    if (real_sync == NULL) {
-        void* symbol = next_symbol("XSync");
-        memcpy(&real_sync, &symbol, sizeof symbol);
-    }
+    if (real_sync == NULL) real_sync = (int (*)(Display*, int))next_function("XSync");
     if (real_sync != NULL) real_sync(last_display, 0);
 }
 
 static int queued_events(void) {
     static int (*real_queued)(Display*, int);
     if (last_display == NULL) return 0;
-    if (real_queued == NULL) {
-        void* symbol = next_symbol("XEventsQueued");
-        memcpy(&real_queued, &symbol, sizeof symbol);
-    }
+    if (real_queued == NULL) real_queued = (int (*)(Display*, int))next_function("XEventsQueued");
     return real_queued != NULL ? real_queued(last_display, 0 /* QueuedAlready */) : 0;
 }
 
@@ -124,10 +120,7 @@ unsigned sleep(unsigned seconds) {
     log_pause(seconds);
     const char* real_from = getenv("POKER_FAKE_REAL_SLEEP");
     if (real_from != NULL && seconds >= (unsigned)atoi(real_from)) {
-        unsigned (*real_sleep)(unsigned);
-        void* symbol = next_symbol("sleep");
-        memcpy(&real_sleep, &symbol, sizeof symbol);
-        const unsigned left = real_sleep(3600);
+        const unsigned left = ((unsigned (*)(unsigned))next_function("sleep"))(3600);
         return left < seconds ? left : seconds;
     }
     const char* gate = getenv("POKER_FAKE_SLEEP_FD");
@@ -142,10 +135,7 @@ unsigned sleep(unsigned seconds) {
 
 int poll(struct pollfd* fds, nfds_t count, int timeout) {
     static int (*real_poll)(struct pollfd*, nfds_t, int);
-    if (real_poll == NULL) {
-        void* symbol = next_symbol("poll");
-        memcpy(&real_poll, &symbol, sizeof symbol);
-    }
+    if (real_poll == NULL) real_poll = (int (*)(struct pollfd*, nfds_t, int))next_function("poll");
     const char* log = getenv("POKER_FAKE_WAIT_LOG");
     if (log != NULL && count == 2 && timeout < 0) {
         /* The sync may read presses into the X library's queue, where the poll would not see

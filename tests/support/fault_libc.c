@@ -41,9 +41,18 @@ static int reading_fd = -1;
 static int reads_seen;
 static int fchowns_seen;
 
-static void* next_symbol(const char* name) {
-    return dlsym(RTLD_NEXT, name);
+/* The next definition of a symbol, to be cast to its own function type. ISO C converts no object
+ * pointer to a function pointer, so the address is copied. */
+typedef void (*Function)(void);
+static Function next_function(const char* name) {
+    void* symbol = dlsym(RTLD_NEXT, name);
+    Function function;
+    memcpy(&function, &symbol, sizeof symbol);
+    return function;
 }
+
+typedef int (*OpenFunction)(const char*, int, ...);
+typedef ssize_t (*WriteFunction)(int, const void*, size_t);
 
 static int is_temporary(const char* path) {
     return path != NULL && strstr(path, ".sv.tmp") != NULL;
@@ -71,14 +80,10 @@ static int fault_is(const char* step) {
 static void note(const char* step) {
     const char* log = getenv("POKER_FAULT_LOG");
     if (log != NULL) {
-        int (*real_open)(const char*, int, ...);
-        void* symbol = next_symbol("open");
-        memcpy(&real_open, &symbol, sizeof symbol);
-        const int fd = real_open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        const int fd = ((OpenFunction)next_function("open"))(
+            log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (fd >= 0) {
-            ssize_t (*real_write)(int, const void*, size_t);
-            symbol = next_symbol("write");
-            memcpy(&real_write, &symbol, sizeof symbol);
+            const WriteFunction real_write = (WriteFunction)next_function("write");
             real_write(fd, step, strlen(step));
             real_write(fd, "\n", 1);
             close(fd);
@@ -101,17 +106,9 @@ static int open_with(const char* name, int at, int dirfd, const char* path, int 
         return fail("create");
     }
     if (is_unnamed(flags) && fault_is("unnamed")) return fail("unnamed");
-    int fd;
-    void* symbol = next_symbol(name);
-    if (at) {
-        int (*real_openat)(int, const char*, int, ...);
-        memcpy(&real_openat, &symbol, sizeof symbol);
-        fd = real_openat(dirfd, path, flags, mode);
-    } else {
-        int (*real_open)(const char*, int, ...);
-        memcpy(&real_open, &symbol, sizeof symbol);
-        fd = real_open(path, flags, mode);
-    }
+    const Function real = next_function(name);
+    const int fd = at ? ((int (*)(int, const char*, int, ...))real)(dirfd, path, flags, mode)
+                      : ((OpenFunction)real)(path, flags, mode);
     const int reading = (flags & O_ACCMODE) == O_RDONLY;
     if (fd >= 0 &&
         (is_temporary(path) || is_unnamed(flags) || (is_player_file(path) && !reading))) {
@@ -150,9 +147,7 @@ int openat(int dirfd, const char* path, int flags, ...) {
 }
 
 ssize_t write(int fd, const void* bytes, size_t count) {
-    ssize_t (*real_write)(int, const void*, size_t);
-    void* symbol = next_symbol("write");
-    memcpy(&real_write, &symbol, sizeof symbol);
+    const WriteFunction real_write = (WriteFunction)next_function("write");
     if (fd >= 0 && fd == temporary_fd) {
         const int first = writes_seen++ == 0;
         if (fault_is("write")) return fail("write");
@@ -177,42 +172,28 @@ ssize_t read(int fd, void* bytes, size_t count) {
         errno = EINTR;
         return -1;
     }
-    ssize_t (*real_read)(int, void*, size_t);
-    void* symbol = next_symbol("read");
-    memcpy(&real_read, &symbol, sizeof symbol);
-    return real_read(fd, bytes, count);
+    return ((ssize_t(*)(int, void*, size_t))next_function("read"))(fd, bytes, count);
 }
 
 int fchown(int fd, uid_t owner, gid_t group) {
     if (fd >= 0 && fd == temporary_fd && fchowns_seen++ == 0 && fault_is("fchown")) {
         return fail("fchown");
     }
-    int (*real_fchown)(int, uid_t, gid_t);
-    void* symbol = next_symbol("fchown");
-    memcpy(&real_fchown, &symbol, sizeof symbol);
-    return real_fchown(fd, owner, group);
+    return ((int (*)(int, uid_t, gid_t))next_function("fchown"))(fd, owner, group);
 }
 
 int fchmod(int fd, mode_t mode) {
     if (fd >= 0 && fd == temporary_fd && fault_is("fchmod")) return fail("fchmod");
-    int (*real_fchmod)(int, mode_t);
-    void* symbol = next_symbol("fchmod");
-    memcpy(&real_fchmod, &symbol, sizeof symbol);
-    return real_fchmod(fd, mode);
+    return ((int (*)(int, mode_t))next_function("fchmod"))(fd, mode);
 }
 
 int fsync(int fd) {
     if (fd >= 0 && fd == temporary_fd && fault_is("fsync")) return fail("fsync");
-    int (*real_fsync)(int);
-    void* symbol = next_symbol("fsync");
-    memcpy(&real_fsync, &symbol, sizeof symbol);
-    return real_fsync(fd);
+    return ((int (*)(int))next_function("fsync"))(fd);
 }
 
 int close(int fd) {
-    int (*real_close)(int);
-    void* symbol = next_symbol("close");
-    memcpy(&real_close, &symbol, sizeof symbol);
+    int (*real_close)(int) = (int (*)(int))next_function("close");
     if (fd >= 0 && fd == reading_fd) reading_fd = -1;
     if (fd < 0 || fd != temporary_fd) return real_close(fd);
     temporary_fd = -1;
@@ -224,16 +205,11 @@ int close(int fd) {
 
 int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
     if (is_temporary(to) && fault_is("link")) return fail("link");
-    int (*real_linkat)(int, const char*, int, const char*, int);
-    void* symbol = next_symbol("linkat");
-    memcpy(&real_linkat, &symbol, sizeof symbol);
-    return real_linkat(from_dir, from, to_dir, to, flags);
+    return ((int (*)(int, const char*, int, const char*, int))next_function("linkat"))(
+        from_dir, from, to_dir, to, flags);
 }
 
 int rename(const char* from, const char* to) {
     if (is_temporary(from) && fault_is("rename")) return fail("rename");
-    int (*real_rename)(const char*, const char*);
-    void* symbol = next_symbol("rename");
-    memcpy(&real_rename, &symbol, sizeof symbol);
-    return real_rename(from, to);
+    return ((int (*)(const char*, const char*))next_function("rename"))(from, to);
 }

@@ -184,6 +184,15 @@ XServer start_desktop_server(int width, int height) {
     return server;
 }
 
+int stop_separate_server(const XServer& server, int signal) {
+    XCloseDisplay(server.display);
+    kill(server.pid, signal);
+    int status = 0;
+    while (waitpid(server.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 Picture read_picture(Display* display, Drawable drawable, int x, int y, int width, int height) {
     XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);

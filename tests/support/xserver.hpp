@@ -4,6 +4,7 @@
 
 #include <X11/Xlib.h>
 
+#include <csignal>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -26,6 +27,9 @@ XServer start_separate_server(const std::vector<std::string>& arguments = {});
 // A separate server as a desktop is: no backing store, and the openbox window manager, on a
 // screen of this size.
 XServer start_desktop_server(int width, int height);
+// Ends a separate server: closes the test's connection to it, sends the signal and returns the
+// server's exit status, or 128 + the signal that ended it.
+int stop_separate_server(const XServer& server, int signal = SIGTERM);
 
 // A rectangle of a window read back with XGetImage, as pixel values.
 struct Picture {
