@@ -50,7 +50,7 @@ TEST(StartUp, EveryCommandLineIsAnsweredBeforeAnyFileOrWindow) {
         {{"a", "b"}, 1, usage},
         {{"--help"}, 0, usage},
         {{"-h"}, 0, usage},
-        {{"--version"}, 0, "poker 1.2 (V01/L02)\n"},
+        {{"--version"}, 0, "poker 1.3 (V01/L02)\n"},
         {{"--bogus"}, 1, "unknown option: --bogus\n" + usage},
         {{"-"}, 1, "unknown option: -\n" + usage},
         // The scale is a whole number from 1 to 8, given once, with a player name.

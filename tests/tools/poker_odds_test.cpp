@@ -92,7 +92,7 @@ TEST(PokerOdds, AnswersTheTableAHandAndScripts) {
          {"\"chart\": {\"line\": ", "\"hold\": \"Jk Ah Kh\"}"}},
         {{"--help"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
         {{"-h"}, {"Usage: poker-odds [--pays=A,B,C,D,E,F,G,H,I] [--json] [CARD"}},
-        {{"--version"}, {"poker-odds 1.2\n"}},
+        {{"--version"}, {"poker-odds 1.3\n"}},
     };
     for (const Case& c : cases) {
         const ProcessResult result = run_odds(c.args);
