@@ -32,22 +32,14 @@
 #include <time.h>
 #include <unistd.h>
 
+#include "next_function.h"
+
 typedef struct _XDisplay Display;
 
 static const char* script_next;
 static int script_started;
 static unsigned long long generator_state;
 static Display* last_display;
-
-/* The next definition of a symbol, to be cast to its own function type. ISO C converts no object
- * pointer to a function pointer, so the address is copied. */
-typedef void (*Function)(void);
-static Function next_function(const char* name) {
-    void* symbol = dlsym(RTLD_NEXT, name);
-    Function function;
-    memcpy(&function, &symbol, sizeof symbol);
-    return function;
-}
 
 time_t time(time_t* result) {
     const char* text = getenv("POKER_FAKE_TIME");

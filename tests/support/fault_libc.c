@@ -35,21 +35,13 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include "next_function.h"
+
 static int temporary_fd = -1;
 static int writes_seen;
 static int reading_fd = -1;
 static int reads_seen;
 static int fchowns_seen;
-
-/* The next definition of a symbol, to be cast to its own function type. ISO C converts no object
- * pointer to a function pointer, so the address is copied. */
-typedef void (*Function)(void);
-static Function next_function(const char* name) {
-    void* symbol = dlsym(RTLD_NEXT, name);
-    Function function;
-    memcpy(&function, &symbol, sizeof symbol);
-    return function;
-}
 
 typedef int (*OpenFunction)(const char*, int, ...);
 typedef ssize_t (*WriteFunction)(int, const void*, size_t);
